@@ -1,0 +1,35 @@
+# Native Linux build: portable core, the packager and the native unit tests.
+find_package(ZLIB REQUIRED)
+target_link_libraries(kcore PUBLIC ZLIB::ZLIB)
+
+option(KESTRO_SANITIZE "Build native tests with address and undefined-behaviour sanitizers" ON)
+if(KESTRO_SANITIZE)
+  set(KESTRO_SAN_FLAGS -fsanitize=address,undefined -fno-omit-frame-pointer)
+  target_compile_options(kcore PRIVATE ${KESTRO_SAN_FLAGS})
+endif()
+
+foreach(tool kpack)
+  if(EXISTS ${PROJECT_SOURCE_DIR}/tools/${tool}/CMakeLists.txt)
+    add_subdirectory(tools/${tool})
+  endif()
+endforeach()
+
+# One test binary per file in tests/unit.
+file(GLOB KESTRO_UNIT_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/unit/*_test.cpp)
+foreach(src ${KESTRO_UNIT_TESTS})
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(unit_${name} ${src})
+  kestro_target(unit_${name})
+  target_link_libraries(unit_${name} PRIVATE kcore GTest::gtest_main)
+  if(KESTRO_SANITIZE)
+    target_compile_options(unit_${name} PRIVATE ${KESTRO_SAN_FLAGS})
+    target_link_options(unit_${name} PRIVATE ${KESTRO_SAN_FLAGS})
+  endif()
+  target_compile_definitions(unit_${name} PRIVATE
+    KESTRO_SOURCE_DIR="${PROJECT_SOURCE_DIR}" KESTRO_BINARY_DIR="${CMAKE_BINARY_DIR}")
+  gtest_discover_tests(unit_${name} TEST_PREFIX "native." DISCOVERY_MODE PRE_TEST)
+endforeach()
+
+if(EXISTS ${PROJECT_SOURCE_DIR}/fuzz/CMakeLists.txt)
+  add_subdirectory(fuzz)
+endif()

@@ -1,0 +1,61 @@
+# Cross build for 32-bit Windows: the stub, the sample engine, the packager's
+# Windows edition and the tests that run under Wine.
+set(KESTRO_ZLIB_STATIC ${CMAKE_FIND_ROOT_PATH}/lib/libz.a)
+target_link_libraries(kcore PUBLIC ${KESTRO_ZLIB_STATIC})
+target_compile_definitions(kcore PUBLIC WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0600)
+
+# Everything static: no MinGW runtime DLLs beside the exes.
+set(KESTRO_STATIC_LINK -static -static-libgcc -static-libstdc++)
+
+# Windows subsystems: one library of all Win32 code.
+file(GLOB_RECURSE KWIN_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/win/*.cpp)
+add_library(kwin STATIC ${KWIN_SOURCES})
+kestro_target(kwin)
+target_link_libraries(kwin PUBLIC kcore comctl32 shell32 shlwapi advapi32 user32 gdi32 ole32 wininet version)
+
+foreach(dir stub tools/kpack tools/kengine)
+  if(EXISTS ${PROJECT_SOURCE_DIR}/${dir}/CMakeLists.txt)
+    add_subdirectory(${dir})
+  elseif(EXISTS ${PROJECT_SOURCE_DIR}/src/${dir}/CMakeLists.txt)
+    add_subdirectory(src/${dir})
+  endif()
+endforeach()
+
+# Test helper programs (tests/win/helpers/*.cpp): one exe each, started by tests.
+file(GLOB KESTRO_WIN_HELPERS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/win/helpers/*.cpp)
+set(KESTRO_HELPER_TARGETS)
+foreach(src ${KESTRO_WIN_HELPERS})
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(${name} ${src})
+  kestro_target(${name})
+  target_link_libraries(${name} PRIVATE kwin)
+  target_link_options(${name} PRIVATE ${KESTRO_STATIC_LINK})
+  list(APPEND KESTRO_HELPER_TARGETS ${name})
+endforeach()
+
+# One Windows test binary per file in tests/win and tests/e2e; each runs under
+# Wine as a single ctest entry (one process start per binary).
+file(GLOB KESTRO_WIN_TESTS CONFIGURE_DEPENDS
+  ${PROJECT_SOURCE_DIR}/tests/win/*_test.cpp ${PROJECT_SOURCE_DIR}/tests/e2e/*_test.cpp)
+foreach(src ${KESTRO_WIN_TESTS})
+  get_filename_component(name ${src} NAME_WE)
+  get_filename_component(kind ${src} DIRECTORY)
+  get_filename_component(kind ${kind} NAME)
+  add_executable(${kind}_${name} ${src})
+  kestro_target(${kind}_${name})
+  target_link_libraries(${kind}_${name} PRIVATE kwin GTest::gtest_main)
+  target_link_options(${kind}_${name} PRIVATE ${KESTRO_STATIC_LINK})
+  target_compile_definitions(${kind}_${name} PRIVATE
+    KESTRO_SOURCE_DIR="${PROJECT_SOURCE_DIR}" KESTRO_BINARY_DIR="${CMAKE_BINARY_DIR}")
+  if(KESTRO_HELPER_TARGETS)
+    add_dependencies(${kind}_${name} ${KESTRO_HELPER_TARGETS})
+  endif()
+  foreach(exe kestro-stub kengine kpack)
+    if(TARGET ${exe})
+      add_dependencies(${kind}_${name} ${exe})
+    endif()
+  endforeach()
+  add_test(NAME windows.${kind}.${name} COMMAND ${kind}_${name}
+           WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+  set_tests_properties(windows.${kind}.${name} PROPERTIES TIMEOUT 600)
+endforeach()

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs everything the build, the tests and the demo need on a new Debian
+# machine. Safe to run again: it only calls apt-get when something is missing.
+set -euo pipefail
+
+need=()
+have_cmd() { command -v "$1" >/dev/null 2>&1; }
+have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
+
+pkgs=(cmake make g++ zlib1g-dev googletest clang libclang-rt-14-dev
+      g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
+      mingw-w64-i686-dev libz-mingw-w64-dev
+      wine wine32:i386 xvfb x11-utils xdotool imagemagick nsis python3 time)
+for p in "${pkgs[@]}"; do have_pkg "$p" || need+=("$p"); done
+[ ${#need[@]} -eq 0 ] && exit 0
+
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+echo "Installing: ${need[*]}"
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+fi
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# The test command: installs what is missing, builds both toolchains and runs
+# the whole suite (native tests, then the Windows tests under Wine).
+set -euo pipefail
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+BUILD=${KESTRO_BUILD:-$ROOT/build}
+JOBS=${JOBS:-$(nproc)}
+
+"$ROOT/scripts/deps.sh"
+source "$ROOT/scripts/wine-env.sh"
+trap wine_down EXIT
+
+cmake -S "$ROOT" -B "$BUILD/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$BUILD/native" -j "$JOBS"
+cmake -S "$ROOT" -B "$BUILD/win" -DCMAKE_BUILD_TYPE=Release \
+      -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-i686.cmake" >/dev/null
+cmake --build "$BUILD/win" -j "$JOBS"
+
+wine_up "$BUILD"
+status=0
+echo "== native tests"
+ctest --test-dir "$BUILD/native" --output-on-failure -j "$JOBS" || status=1
+echo "== Windows tests (under Wine)"
+ctest --test-dir "$BUILD/win" --output-on-failure || status=1
+if [ -x "$ROOT/fuzz/run-short.sh" ]; then
+  echo "== fuzz (short run)"
+  "$ROOT/fuzz/run-short.sh" "$BUILD" || status=1
+fi
+native=$(ctest --test-dir "$BUILD/native" -N | sed -n 's/^Total Tests: //p')
+windows=$(ctest --test-dir "$BUILD/win" -N | sed -n 's/^Total Tests: //p')
+echo "Ran ${native:-0} native tests and ${windows:-0} Windows test programs under Wine."
+[ $status -eq 0 ] && echo "ALL TESTS PASSED" || echo "SOME TESTS FAILED"
+exit $status

@@ -1,0 +1,5 @@
+#pragma once
+
+namespace kestro {
+constexpr const char* kProductName = "Kestro";
+}
