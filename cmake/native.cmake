@@ -29,7 +29,3 @@ foreach(src ${KESTRO_UNIT_TESTS})
     KESTRO_SOURCE_DIR="${PROJECT_SOURCE_DIR}" KESTRO_BINARY_DIR="${CMAKE_BINARY_DIR}")
   gtest_discover_tests(unit_${name} TEST_PREFIX "native." DISCOVERY_MODE PRE_TEST)
 endforeach()
-
-if(EXISTS ${PROJECT_SOURCE_DIR}/fuzz/CMakeLists.txt)
-  add_subdirectory(fuzz)
-endif()
