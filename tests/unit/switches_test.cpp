@@ -1,0 +1,130 @@
+#include "core/switches.h"
+
+#include <gtest/gtest.h>
+
+namespace kestro {
+namespace {
+
+const char kExe[] = "C:\\Setups\\Setup Product.exe";
+
+TEST(Switches, ParamsDropTheProgramName) {
+  struct Case {
+    const char* raw;
+    const char* params;
+  } cases[] = {
+      {"\"C:\\Setups\\Setup Product.exe\" /hide /x=1", "/hide /x=1"},
+      {"\"C:\\Setups\\Setup Product.exe\" ", ""},
+      {"\"C:\\Setups\\setup product.EXE\"  /a", "/a"},  // case ignored
+      {"C:\\Setups\\Setup Product.exe /a", "/a"},
+      {"Setup Product.exe x", ""},  // one character left counts as nothing
+      {"Setup /a /b", "/a /b"},     // started without extension
+      {"\"Setup\" /a", "/a"},
+      {"", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(GetParams(c.raw, kExe), c.params) << c.raw;
+}
+
+TEST(Switches, ValuesFollowTheReaderRules) {
+  const std::string p =
+      "/spancdlvl=2 /SpanDiskFName1=\"C:\\My Setups\\Setup.exe.001\" /OriginExe=\"C:\\A B\\s.exe\" "
+      "/Empty= /Dup=first /Dup=second /Name =spaced /Url=http://h/x /hide -Dash=d";
+  struct Case {
+    const char* name;
+    const char* value;
+  } cases[] = {
+      {"/SpanCdLvl=", "2"},
+      {"/SpanDiskFName1=", "C:\\My Setups\\Setup.exe.001"},
+      {"/OriginExe=", "C:\\A B\\s.exe"},
+      {"/Empty=", ""},
+      {"/Dup=", "first"},
+      {"/Name=", "spaced"},
+      {"/Name", "spaced"},
+      {"-Dash=", "d"},
+      {"/Url=", "http://h/x"},
+      {"/Missing=", "<def>"},
+      {"/Dash=", "<def>"},  // a "-" switch is not a "/" switch
+      {"  ", "<def>"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(GetSwitchValue(p, c.name, "<def>"), c.value) << c.name;
+}
+
+TEST(Switches, IntegersFallBackToTheDefault) {
+  struct Case {
+    const char* params;
+    int64_t value;
+  } cases[] = {
+      {"/SpanCdLvl=2", 2},        {"/SPANCDLVL=$1F", 31},      {"/SpanCdLvl=-5", -5},
+      {"/SpanCdLvl=abc", 1},      {"/SpanCdLvl=", 1},          {"", 1},
+      {"/SpanCdLvl=12x", 1},      {"/SpanCdLvl=99999999999999999999", 1},
+      {"/SpanCdLvl=9223372036854775807", INT64_MAX},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(GetSwitchInt(c.params, kSwSpanCdLvl, 1), c.value) << c.params;
+}
+
+TEST(Switches, FlagsMustEndAtABlankOrTheEnd) {
+  EXPECT_TRUE(HasSwitch("/a=1 /hide", kSwHide));
+  EXPECT_TRUE(HasSwitch("/HIDE /a=1", kSwHide));
+  EXPECT_FALSE(HasSwitch("/hidden /a=1", kSwHide));
+  EXPECT_FALSE(HasSwitch("", kSwHide));
+  EXPECT_FALSE(HasSwitch("/a", ""));
+}
+
+TEST(Switches, RemovalStopsAtTheNextSwitchCharacter) {
+  EXPECT_EQ(RemoveSwitch("e.exe /SpanCdLvl=2 /x", kSwSpanCdLvl), "e.exe /x");
+  EXPECT_EQ(RemoveSwitch("e.exe /x /SpanCdLvl=2", kSwSpanCdLvl), "e.exe /x ");
+  EXPECT_EQ(RemoveSwitch("e.exe /SpanCdLvl=1 /a /SpanCdLvl=2 /b", kSwSpanCdLvl), "e.exe /a /b");
+  EXPECT_EQ(RemoveSwitch("e.exe /spancdlvl=2 /x", kSwSpanCdLvl), "e.exe /spancdlvl=2 /x");
+}
+
+TEST(Switches, EngineLineCarriesParamsDefaultsTokenAndOrigin) {
+  EngineLineInput in;
+  in.folder = "C:\\TEMP\\SETUP_123";
+  in.engineEntry = "Engine.exe* /Lang=tr  ";
+  in.params = "/hide";
+  in.threadId = 42;
+  in.ownExe = kExe;
+  EngineLine e = BuildEngineLine(in);
+  EXPECT_EQ(e.runId, "_42");
+  EXPECT_EQ(e.line,
+            "C:\\TEMP\\SETUP_123\\Engine.exe /hide /Lang=tr /TH_ID=_42 "
+            "/OriginExe=\"C:\\Setups\\Setup Product.exe\"");
+
+  in.engineEntry = "Engine.exe";
+  in.params = "";
+  in.isAgent = true;
+  EXPECT_EQ(BuildEngineLine(in).line,
+            "C:\\TEMP\\SETUP_123\\Engine.exe /TH_ID=_42 "
+            "/OriginExe=\"C:\\Setups\\Setup Product.exe\" /AutoUpdateProg");
+}
+
+TEST(Switches, EngineLineOfTheRelayCopyKeepsItsOriginAndDropsSpanSwitches) {
+  const std::string relayLine =
+      BuildRelayLine("C:\\T\\SETUP_9\\Y_setup.exe", "/q", "D:\\setup.exe");
+  EXPECT_EQ(relayLine,
+            "C:\\T\\SETUP_9\\Y_setup.exe /q /SpanCdLvl=2 /SpanDiskFName1=\"D:\\setup.exe.001\" "
+            "/OriginExe=\"D:\\setup.exe\"");
+  EngineLineInput in;
+  in.folder = "C:\\T\\SETUP_9\\";
+  in.engineEntry = "e.exe";
+  in.params = GetParams(relayLine, "C:\\T\\SETUP_9\\Y_setup.exe");
+  in.threadId = 7;
+  in.ownExe = "C:\\T\\SETUP_9\\Y_setup.exe";
+  EXPECT_EQ(BuildEngineLine(in).line,
+            "C:\\T\\SETUP_9\\e.exe /q /OriginExe=\"D:\\setup.exe\" /TH_ID=_7");
+}
+
+TEST(Switches, PathsWithBlanksAreQuotedAtTheHeadOfALine) {
+  EXPECT_EQ(CommandPath("C:\\a\\b.exe"), "C:\\a\\b.exe");
+  EXPECT_EQ(CommandPath("C:\\Program Files\\b.exe"), "\"C:\\Program Files\\b.exe\"");
+  EngineLineInput in;
+  in.folder = "C:\\Documents and Settings\\u\\Temp\\SETUP_1";
+  in.engineEntry = "e.exe";
+  in.threadId = 1;
+  in.ownExe = "C:\\s.exe";
+  EXPECT_EQ(BuildEngineLine(in).line,
+            "\"C:\\Documents and Settings\\u\\Temp\\SETUP_1\\e.exe\" /TH_ID=_1 /OriginExe=\"C:\\s.exe\"");
+}
+
+}  // namespace
+}  // namespace kestro
