@@ -136,9 +136,10 @@ int AltKeySlot(const std::vector<std::string>& captions, char ch) {
 }
 
 int LetterKeySlot(const std::vector<std::string>& captions, int virtualKey) {
-  if (virtualKey < 0 || virtualKey > 255) return -1;
-  const char key = Upper(static_cast<char>(virtualKey));
-  if (key < 'A' || key > 'Z') return -1;
+  // Only the letter keys themselves: the numeric keypad and the function keys
+  // have codes that read as lower-case letters and must not choose buttons.
+  if (virtualKey < 'A' || virtualKey > 'Z') return -1;
+  const char key = static_cast<char>(virtualKey);
   int found = -1;
   for (int slot = 0; slot < static_cast<int>(captions.size()); ++slot) {
     const std::string& c = captions[slot];

@@ -114,7 +114,7 @@ int FocusSlot(int i, int count);
 // leftmost on ties; -1 when none.
 int AltKeySlot(const std::vector<std::string>& captions, char ch);
 
-// Plain letter key (virtual-key code): slot whose caption carries that
+// Plain letter key (virtual-key code 'A'..'Z'): slot whose caption carries that
 // letter after its first "&", or starts with it when it has no "&"; the
 // rightmost on ties; -1 when none.
 int LetterKeySlot(const std::vector<std::string>& captions, int virtualKey);

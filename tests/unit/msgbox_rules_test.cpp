@@ -176,6 +176,9 @@ TEST(MsgBoxKeys, LetterMatchesMnemonicRightmostFirst) {
   EXPECT_EQ(LetterKeySlot({"OK&", "Cancel"}, 'O'), -1);
   EXPECT_EQ(LetterKeySlot({"&Yes", "&No"}, 0x0D), -1);  // Enter is not a letter
   EXPECT_EQ(LetterKeySlot({"&1", "&No"}, '1'), -1);
+  // F1 (0x70) and numeric-keypad 1 (0x61) are not the letters p and a.
+  EXPECT_EQ(LetterKeySlot({"&Print", "&Abort"}, 0x70), -1);
+  EXPECT_EQ(LetterKeySlot({"&Print", "&Abort"}, 0x61), -1);
 }
 
 }  // namespace
