@@ -1,16 +1,15 @@
 #include "core/temp_space.h"
 
-#include <cctype>
+#include "core/ksub.h"
+#include "core/lang_keys.h"
+
 #include <cstdio>
 
 namespace kestro {
 
 namespace {
 
-void ReplaceAll(std::string& s, const std::string& from, const std::string& to) {
-  for (size_t p = s.find(from); p != std::string::npos; p = s.find(from, p + to.size()))
-    s.replace(p, from.size(), to);
-}
+std::string Text(const LangLookup& lang, const LangKey& k) { return lang(k.key, k.def); }
 
 }  // namespace
 
@@ -24,23 +23,18 @@ std::string FormatMegabytes(double bytes) {
 
 std::string TempSpaceNotice(const TempSpaceFacts& f, const LangLookup& lang) {
   std::string drive;
-  if (!f.folder.empty())
-    drive = std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(f.folder[0])))) + ":";
+  if (!f.folder.empty()) drive = SUB::Upper(f.folder.substr(0, 1)) + ":";
   std::string notice;
   if (f.alwaysNotify)
-    notice = lang("s2", "Kestro will extract files to your Temp Drive (<DRIVE>)<P>");
+    notice = Text(lang, lang::kTempDriveNotice);
   if (f.needed >= f.available)
-    notice = lang("s3", "Limited Free Space on your Temp Drive! (<DRIVE>)<P>");
+    notice = Text(lang, lang::kTempDriveShort);
   if (notice.empty()) return notice;
-  std::string text =
-      notice +
-      lang("s4", "<P>Estimated space required on your Temp drive is: <T>  <SPACE_REQ> MB<P>") +
-      lang("s5", "Free space available on your Temp drive is: <T>  <SPACE_AVAIL> MB<P>") +
-      lang("s6", "<P>Continue with Setup?<P>");
-  ReplaceAll(text, "<DRIVE>", drive);
-  ReplaceAll(text, "<SPACE_REQ>", FormatMegabytes(f.needed));
-  ReplaceAll(text, "<SPACE_AVAIL>", FormatMegabytes(f.available));
-  return text;
+  std::string text = notice + Text(lang, lang::kSpaceRequired) +
+                     Text(lang, lang::kSpaceAvailable) + Text(lang, lang::kContinueSetup);
+  text = SUB::ReplaceText(text, "<DRIVE>", drive);
+  text = SUB::ReplaceText(text, "<SPACE_REQ>", FormatMegabytes(f.needed));
+  return SUB::ReplaceText(text, "<SPACE_AVAIL>", FormatMegabytes(f.available));
 }
 
 char PickBetterTempDrive(const uint64_t freeBytes[3], char currentTempDrive) {
@@ -52,8 +46,8 @@ char PickBetterTempDrive(const uint64_t freeBytes[3], char currentTempDrive) {
       best = static_cast<char>('C' + i);
     }
   }
-  char current = static_cast<char>(std::toupper(static_cast<unsigned char>(currentTempDrive)));
-  return best == current ? 0 : best;
+  const std::string current = SUB::Upper(std::string(1, currentTempDrive));
+  return current[0] == best ? 0 : best;
 }
 
 }  // namespace kestro
