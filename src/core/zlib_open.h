@@ -1,0 +1,63 @@
+// ZLibOpen: the binding to zlib. File blocks are single zlib streams
+// (RFC 1950); both directions stream through fixed buffers, so memory stays
+// the same whatever the size of a file.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+namespace kestro {
+
+// A negative zlib result, carrying zlib's message.
+class EZLibError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+using ByteSink = std::function<void(const uint8_t* data, size_t size)>;
+
+class ZInflater {
+ public:
+  ZInflater();
+  ~ZInflater();
+  ZInflater(const ZInflater&) = delete;
+  ZInflater& operator=(const ZInflater&) = delete;
+
+  // Inflates the next piece of the stream, handing the output to `out` in
+  // pieces of at most kOutPiece bytes. Returns true once the stream has
+  // ended (bytes after its end are ignored). Throws EZLibError on damage.
+  bool Feed(const uint8_t* in, size_t size, const ByteSink& out);
+  bool Finished() const { return finished_; }
+
+  static constexpr size_t kOutPiece = 64 * 1024;
+
+ private:
+  struct State;
+  std::unique_ptr<State> s_;
+  bool finished_ = false;
+};
+
+class ZDeflater {
+ public:
+  explicit ZDeflater(int level);
+  ~ZDeflater();
+  ZDeflater(const ZDeflater&) = delete;
+  ZDeflater& operator=(const ZDeflater&) = delete;
+
+  void Feed(const uint8_t* in, size_t size, const ByteSink& out);
+  void Finish(const ByteSink& out);
+  // The most bytes the whole stream can take if it ends after `moreInput`
+  // further input bytes (what has been output so far included).
+  uint64_t BoundIfFinishedAfter(uint64_t moreInput) const;
+  uint64_t TotalOut() const;
+
+ private:
+  struct State;
+  std::unique_ptr<State> s_;
+};
+
+}  // namespace kestro

@@ -1,0 +1,96 @@
+// kpack: the command line of the packager.
+#include <cstdio>
+#include <iostream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/file_info.h"
+#include "core/file_source.h"
+#include "core/ksub.h"
+#include "core/package_token.h"
+#include "kpack_options.h"
+
+namespace {
+
+using namespace kestro;
+
+int PrintInfo(const std::string& path) {
+  FileSource src(path);
+  if (!src.IsOpen()) {
+    std::cerr << "kpack: cannot read " << path << "\n";
+    return 1;
+  }
+  TGFileInfo info(src);
+  const PackageTrailer& t = info.Trailer();
+  if (!info.HasPackage()) {
+    std::cerr << "kpack: " << path << " holds no package\n";
+    return 1;
+  }
+  std::cout << "header blocks:     " << int(t.HeaderCount()) << "\n"
+            << "first file block:  " << t.PackageStart() << "\n"
+            << "file blocks:       " << t.FileCount() << "\n"
+            << "checksum:          " << t.Checksum() << "\n"
+            << "package end:       " << (IsPeImage(src) ? GetPackageEnd(src) : 0) << "\n"
+            << "flags:            " << (info.ShowTempDriveNotice() ? " temp-notice" : "")
+            << (info.HasNextVolume() ? " next-volume" : "") << (info.IsCdSpanned() ? " cd-spanned" : "")
+            << (info.ShowBusyBar() ? " busy-bar" : "") << (info.AgentLogEnabled() ? " agent-log" : "")
+            << (info.IsWebSetup() ? " web-setup" : "") << (info.AskBeforeDownload() ? " ask-before-download" : "")
+            << (info.CreatesAgent() ? " creates-agent" : "") << (info.IsAgent() ? " agent" : "") << "\n"
+            << "space table:      ";
+  for (size_t i = 0; i < kSpaceTableEntries; ++i) std::cout << " " << t.Space(i);
+  auto token = [](const std::string& stored) {
+    auto plain = UnscrambleToken(stored);
+    return plain ? *plain : stored.empty() ? std::string() : "(malformed) " + stored;
+  };
+  std::cout << "\nupdate url:        " << info.GetUpdateUrl() << "\n"
+            << "info file:         " << info.GetInfoFileName() << "\n"
+            << "agent name:        " << info.GetAgentExeName() << "\n"
+            << "product token:     " << token(info.GetProductToken(false)) << "\n"
+            << "hidden:            " << (info.IsHiddenByDefault() ? "yes" : "no") << "\n";
+  if (t.HeaderCount() > 2)
+    std::cout << "web source:        " << info.GetWebSource() << "\n"
+              << "web package:       " << info.GetWebPackageName() << "\n"
+              << "no local package:  " << (info.NoLocalPackage() ? "yes" : "no") << "\n"
+              << "web token:         " << token(info.GetWebToken(false)) << "\n"
+              << "web package size:  " << info.GetWebPackageSize() << "\n";
+  std::cout << "languages:        ";
+  for (const std::string& section : SUB::Items(info.LanguageBlock())) std::cout << " " << SUB::GetItem(section, 0);
+  std::cout << "\n";
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty()) {
+    std::cerr << "kpack: nothing to do (see kpack --help)\n";
+    return 2;
+  }
+  KpackCommand cmd;
+  std::string err = ParseKpackCommand(args, cmd);
+  if (!err.empty()) {
+    std::cerr << "kpack: " << err << "\n";
+    return 2;
+  }
+  switch (cmd.action) {
+    case KpackCommand::Action::kHelp:
+      std::cout << kKpackHelp;
+      return 0;
+    case KpackCommand::Action::kScramble:
+      std::cout << ScrambleToken(cmd.argument, std::random_device{}()) << "\n";
+      return 0;
+    case KpackCommand::Action::kInfo:
+      return PrintInfo(cmd.argument);
+    case KpackCommand::Action::kPack:
+      break;
+  }
+  PackResult result = WritePackage(cmd.spec);
+  if (!result.error.empty()) {
+    std::cerr << "kpack: " << result.error << "\n";
+    return 1;
+  }
+  for (const std::string& v : result.volumes) std::cout << "wrote " << v << "\n";
+  return 0;
+}
