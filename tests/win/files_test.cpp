@@ -29,7 +29,7 @@ class FilesTest : public ::testing::Test {
 struct ProgressLog {
   std::vector<int64_t> written;
   int64_t total = -1;
-  int cancelAfter = -1;  // calls before the callback asks to stop
+  int cancelAfter = -1;  // the call after this many asks to stop
   WriteProgress Callback() {
     return [this](int64_t t, int64_t w, bool& cancel) {
       total = t;
@@ -103,7 +103,7 @@ TEST_F(FilesTest, WriteTextToFileReportsChunksToTheCallback) {
 TEST_F(FilesTest, WriteTextToFileStopsWhenCancelledAndAppendsOnRequest) {
   const std::string f = Path("cancel.bin");
   ProgressLog log;
-  log.cancelAfter = 2;  // the start call and one chunk
+  log.cancelAfter = 1;  // stop at the report of the first chunk
   EXPECT_FALSE(WriteTextToFile(f, std::string(5000, 'y'), 0, false, log.Callback()));
   EXPECT_EQ(FileSizeByName(f), 1024);
 
@@ -131,18 +131,18 @@ TEST_F(FilesTest, ReadFileRangeHonoursOffsetsAndLimits) {
 
 TEST_F(FilesTest, SizesAndOffsetsBeyondFourGigabytes) {
   const std::string f = Path("sparse.bin");
-  const int64_t far = (int64_t(1) << 32) + 10;
+  const int64_t beyond = (int64_t(1) << 32) + 10;
   {
     UniqueHandle h = CreateAlways(f);
     ASSERT_TRUE(IsValid(h));
-    ASSERT_EQ(FileSeek(h.get(), far, FILE_BEGIN), far);
+    ASSERT_EQ(FileSeek(h.get(), beyond, FILE_BEGIN), beyond);
     DWORD n = 0;
     ASSERT_TRUE(WriteFile(h.get(), "XYZ", 3, &n, nullptr));
-    EXPECT_EQ(FileSizeOf(h.get()), far + 3);
+    EXPECT_EQ(FileSizeOf(h.get()), beyond + 3);
   }
-  EXPECT_EQ(FileSizeByName(f), far + 3);
-  EXPECT_EQ(ReadFileRange(f, 3, far), "XYZ");
-  EXPECT_EQ(ReadFileRange(f, 0, far + 1), "YZ");
+  EXPECT_EQ(FileSizeByName(f), beyond + 3);
+  EXPECT_EQ(ReadFileRange(f, 3, beyond), "XYZ");
+  EXPECT_EQ(ReadFileRange(f, 0, beyond + 1), "YZ");
   DeleteFileA(f.c_str());  // a sparse file, but do not leave it behind
 }
 
