@@ -14,6 +14,13 @@
 // Case-insensitive comparisons concern the ASCII letters only.
 #pragma once
 
+// <windows.h> maps ReplaceText to ReplaceTextA (a common dialog); SUB's
+// routine must keep its own name where both headers meet. Include this
+// header after <windows.h>.
+#ifdef ReplaceText
+#undef ReplaceText
+#endif
+
 #include <cstdint>
 #include <string>
 #include <vector>
