@@ -1,0 +1,232 @@
+#include "win/UnPack/unpack.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "core/file_names.h"
+#include "core/ksub.h"
+#include "core/package_blocks.h"
+#include "core/package_layout.h"
+#include "core/trace.h"
+#include "win/Files/files.h"
+#include "win/PackX/handle_source.h"
+#include "win/StubWin/eject_cd.h"
+#include "win/Utils/registry.h"
+#include "win/Utils/utils.h"
+
+namespace kestro {
+
+namespace {
+
+// ---- helpers ---------------------------------------------------------------------
+
+int g_failedWrites = 0;
+
+constexpr uint32_t kDiscPollMs = 500;
+
+std::string Pid() { return std::to_string(GetCurrentProcessId()); }
+
+bool EndsWithIgnoreCase(const std::string& text, const std::string& suffix) {
+  return SUB::EndsWith(text, suffix, true);
+}
+
+// ---- one extraction ---------------------------------------------------------------
+
+class Extraction : public BlockSink {
+ public:
+  explicit Extraction(const ExtractRequest& r) : r_(r) {}
+
+  ExtractResult Run();
+
+  // BlockSink: each file block is appended to its target in pieces.
+  void Pump() override { YieldX(0); }
+  void BeginFile(const FileBlockHeader& h) override;
+  void FileData(const uint8_t* data, size_t size) override;
+  void EndFile() override;
+
+ private:
+  void Progress(int event, int64_t rangeEnd) {
+    if (r_.progress) r_.progress(event, rangeEnd);
+  }
+  bool Box(ExtractBox kind, const std::string& text, const std::string& caption) {
+    if (r_.messageBox) return r_.messageBox(kind, text, caption, r_.buttons, r_.charset);
+    UINT type = kind == ExtractBox::kError ? MB_OK | MB_ICONERROR : MB_OKCANCEL | MB_ICONINFORMATION;
+    return MessageBoxA(nullptr, text.c_str(), caption.c_str(), type | MB_TASKMODAL) == IDOK;
+  }
+
+  bool ExtractVolume(const std::string& path, unsigned number, PackageTrailer& trailer);
+  bool AskForVolume(const std::string& path, unsigned number);
+  void WriteAgentFile(ByteSource& volume, uint64_t firstFileBlock);
+  void ReportWriteFailure(DWORD error);
+
+  const ExtractRequest& r_;
+  ExtractResult result_;
+
+  // The file being written.
+  UniqueHandle target_;
+  std::string targetPath_;
+  uint32_t targetTime_ = 0;
+  uint64_t dataSize_ = 0;
+  bool writeFailed_ = false;
+  DWORD writeError_ = 0;
+};
+
+void Extraction::BeginFile(const FileBlockHeader& h) {
+  targetPath_ = r_.destFolder + "\\" + h.name;
+  targetTime_ = h.dosTime;
+  dataSize_ = 0;
+  writeFailed_ = false;
+  if (!FileExists(targetPath_)) Progress(kProgressStep, 0);
+  // Names with folders need their folders; the destination itself was made.
+  const std::string dir = ExtractFileDir(targetPath_);
+  if (h.name.find_first_of("\\/") != std::string::npos) ForceDirectories(dir);
+  target_ = OpenForWriteShared(targetPath_);
+  if (!IsValid(target_)) target_ = CreateAlways(targetPath_);
+  if (!IsValid(target_) || FileSeek(target_.get(), 0, FILE_END) < 0) {
+    writeFailed_ = true;
+    writeError_ = GetLastError();
+  }
+}
+
+void Extraction::FileData(const uint8_t* data, size_t size) {
+  dataSize_ += size;
+  if (writeFailed_) return;
+  DWORD written = 0;
+  if (!WriteFile(target_.get(), data, DWORD(size), &written, nullptr) || written != size) {
+    writeFailed_ = true;
+    writeError_ = GetLastError();
+  }
+}
+
+void Extraction::EndFile() {
+  if (!writeFailed_ && targetTime_ != 0) FileSetDate(target_.get(), targetTime_);
+  target_.reset();
+  if (writeFailed_) ReportWriteFailure(writeError_);
+}
+
+void Extraction::ReportWriteFailure(DWORD error) {
+  if (++g_failedWrites != 1) return;
+  const std::string text = targetPath_ + kUnableToSave + SystemErrorText(error) + "<P>" +
+                           "  Data Size: <T>" + std::to_string(dataSize_) + " Bytes<P>" +
+                           "  File Size:  <T>" + std::to_string(FileSizeByName(targetPath_)) + " Bytes<P>" +
+                           "  Bytes Free: <T>" + SUB::DecimalToText(DiskFreeSpace(targetPath_), 0) + " Bytes";
+  Box(ExtractBox::kError, text, "Error");
+}
+
+// One volume: false stops the whole extraction.
+bool Extraction::ExtractVolume(const std::string& path, unsigned number, PackageTrailer& trailer) {
+  trailer = PackageTrailer{};
+  if (!FileExists(path)) return true;
+  HandleSource volume(path);
+  ReadPackageTrailer(volume, trailer);
+  if (number == 1) Trace("FileInfo.FilesCount=" + std::to_string(trailer.FileCount()));
+
+  result_.checksumOk = ChecksumAccepted(ComputeChecksum(volume, trailer.Length()), trailer.Checksum());
+  if (!result_.checksumOk) return false;
+
+  const uint64_t dataEnd = GetDataEnd(volume);
+  Trace("FileLen=" + std::to_string(dataEnd));
+  if (!trailer.HasMagic()) return true;
+  if (number == 1) Progress(kProgressReset, trailer.FileCount());
+
+  if (!ForceDirectories(r_.destFolder)) {
+    const DWORD error = GetLastError();
+    Box(ExtractBox::kError, r_.destFolder + kUnableToCreateDir + SystemErrorText(error), "Error");
+  }
+
+  const VolumeWalk walk =
+      WalkVolumeBlocks(volume, trailer.PackageStart(), dataEnd, trailer.HeaderCount(), *this);
+  target_.reset();
+  if (!walk.engineEntry.empty()) result_.engineEntry = walk.engineEntry;
+  if (walk.status != VolumeStatus::kComplete) {
+    // A damaged block or a name outside the folder: the package cannot be
+    // trusted, so it is reported like a checksum failure.
+    Trace(Pid() + " Package refused: " + (walk.status == VolumeStatus::kDamaged ? "damaged block" : "unsafe file name") +
+          " in " + path);
+    result_.refused = true;
+    result_.checksumOk = false;
+    return false;
+  }
+
+  const std::string agent = ExtractFileName(r_.agentName);
+  if (number == 1 && !agent.empty() &&
+      (EndsWithIgnoreCase(r_.packagePath, ".exe") || EndsWithIgnoreCase(r_.packagePath, ".exe.001")))
+    WriteAgentFile(volume, walk.firstFileBlock);
+  return true;
+}
+
+// The agent file: the stub and the header blocks of volume 1, the package-end
+// pointer cleared, and the trailer with the agent flag; no file blocks.
+void Extraction::WriteAgentFile(ByteSource& volume, uint64_t firstFileBlock) {
+  PackageTrailer trailer;
+  ReadPackageTrailer(volume, trailer);
+  if (firstFileBlock == 0) return;  // the header blocks were never complete
+  const std::string path = r_.destFolder + "\\" + ExtractFileName(r_.agentName);
+  UniqueHandle out = CreateAlways(path);
+  if (!IsValid(out)) return;
+  std::vector<uint8_t> piece(kReadPiece);
+  bool ok = true;
+  for (uint64_t at = 0; ok && at < firstFileBlock;) {
+    size_t n = volume.ReadAt(at, piece.data(), size_t(std::min<uint64_t>(piece.size(), firstFileBlock - at)));
+    if (n == 0) break;
+    for (uint64_t i = kPackageEndLowOffset; i < kPackageEndLowOffset + 4; ++i)
+      if (i >= at && i < at + n) piece[size_t(i - at)] = 0;
+    DWORD written = 0;
+    ok = WriteFile(out.get(), piece.data(), DWORD(n), &written, nullptr) && written == n;
+    at += n;
+  }
+  trailer.raw[kTrIsAgent] = 1;
+  trailer.SetU32(kTrLength, kTrailerSize);
+  DWORD written = 0;
+  WriteFile(out.get(), trailer.raw.data(), DWORD(trailer.raw.size()), &written, nullptr);
+  FileSetDate(out.get(), FileAge(r_.packagePath));
+  out.reset();
+  Trace(Pid() + " New AU-Agent: " + path);
+}
+
+// Asks until the volume is there; false when the user cancelled.
+bool Extraction::AskForVolume(const std::string& path, unsigned number) {
+  if (!r_.alwaysPrompt && FileExists(path)) return true;
+  if (r_.ejectCd) r_.ejectCd(path);
+  else EjectCd(path);
+  const std::string text = SUB::ReplaceText(r_.discPrompt, kDiskNumTag, std::to_string(number));
+  do {
+    if (!Box(ExtractBox::kDiscPrompt, text, r_.discCaption)) return false;
+    WaitWithMessages(kDiscPollMs);
+  } while (!FileExists(path));
+  return true;
+}
+
+ExtractResult Extraction::Run() {
+  const DWORD started = GetTickCount();
+  const std::string base = VolumeBasePath(r_.packagePath);
+  Progress(kProgressReset, 0);
+  std::string path = r_.packagePath;
+  for (unsigned number = 1;; ) {
+    PackageTrailer trailer;
+    if (!ExtractVolume(path, number, trailer)) break;
+    if (!trailer.Flag(kFlagNextVolume)) break;
+    StartAutoPlaySuppression();
+    path = VolumePath(base, ++number);
+    if (!AskForVolume(path, number)) {
+      result_.cancelled = true;
+      break;
+    }
+    Progress(kProgressStep, 0);
+  }
+  if (result_.cancelled || !result_.checksumOk) result_.engineEntry.clear();
+  Trace("UnCompressTime: " + std::to_string(GetTickCount() - started) + " MS");
+  Trace("");
+  WaitWithMessages(r_.settleMs);
+  return result_;
+}
+
+}  // namespace
+
+ExtractResult ExtractPackage(const ExtractRequest& request) { return Extraction(request).Run(); }
+
+int FailedWriteCount() { return g_failedWrites; }
+void ResetFailedWriteCount() { g_failedWrites = 0; }
+
+}  // namespace kestro
