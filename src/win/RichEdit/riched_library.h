@@ -1,0 +1,28 @@
+// The first-generation rich-edit library shared by the message box and the
+// text box: loaded on first use and kept for the rest of the process.
+#pragma once
+#include <windows.h>
+
+namespace kestro {
+
+constexpr char kRichEditDll[] = "RICHED32.DLL";
+constexpr char kRichEditClass[] = "RICHEDIT";
+
+// The library, or null when it cannot be loaded.
+HMODULE RichEditLibrary();
+
+// One more reference for the length of a showing, released at its end.
+class RichEditReference {
+ public:
+  RichEditReference() : module_(LoadLibraryA(kRichEditDll)) {}
+  ~RichEditReference() {
+    if (module_) FreeLibrary(module_);
+  }
+  RichEditReference(const RichEditReference&) = delete;
+  RichEditReference& operator=(const RichEditReference&) = delete;
+
+ private:
+  HMODULE module_;
+};
+
+}  // namespace kestro
