@@ -1,0 +1,34 @@
+// Small window and shell routines shared by the main window, the message
+// box and the announcement window.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace kestro {
+
+// Vertical resolution of the screen (LOGPIXELSY), read once.
+int ScreenPixelsPerInchY();
+// Font points to pixels at that resolution.
+int PointsToPixels(int points);
+
+// Empty for no window.
+std::string WindowClassName(HWND hwnd);
+std::string WindowTitle(HWND hwnd);
+// Follows the owner chain to its end; the window itself when it has none.
+HWND TopOwner(HWND hwnd);
+
+// A rectangle of the given size centred in the desktop work area.
+RECT CenterInWorkArea(int width, int height);
+
+// Opens a document or program with the default verb; true when the shell
+// reports success (result above 32).
+bool ShellOpen(const std::string& file, const std::string& parameters = "",
+               int showCommand = SW_SHOWNORMAL);
+
+// The named function of a library, loading it by name; the library stays
+// loaded. nullptr when either is missing.
+FARPROC LoadFunction(const std::string& library, const std::string& function);
+
+}  // namespace kestro
