@@ -1,0 +1,37 @@
+// Entry of the setup stub: opens the package descriptor of its own file,
+// writes the start and end traces, decides the run mode and ends with the
+// install engine's exit code (0 when no engine ran).
+#include <windows.h>
+
+#include <string>
+
+#include "core/ksub.h"
+#include "win/KDebug/agent_log.h"
+#include "win/KDebug/kdebug.h"
+#include "win/StubGlob/stubglob.h"
+#include "win/StubWin/run_mode.h"
+#include "win/Win64/preload.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  using namespace kestro;
+  PreloadLibraries();
+  InstallDebugChannel();
+  PidTrace(" ==== STUB START ====> " + RawCommandLine() + "<");
+  OpenOwnPackage();
+  SetAgentLogEnabled(IsAgentFile() && OwnPackage().AgentLogEnabled());
+  if (IsTransientAgentCopy()) SetLogTag(" X ");
+  WriteLog("");
+  WriteLog("");
+  WriteLog("=== START === " + OwnExePath());
+  WriteLog("CommandLine=" + RawCommandLine());
+  PidTrace(" ==== ThisIs_AutoUpdateProg=" + SUB::BoolText(IsAgentFile()));
+
+  DoRunStubWin();
+
+  CloseOwnPackage();
+  PidTrace(" ==== STUB END ====> " + RawCommandLine() + "<");
+  PidTrace("");
+  WriteLog("=== EXIT === " + OwnExePath());
+  WriteLog("");
+  return ProcessExitCode();
+}

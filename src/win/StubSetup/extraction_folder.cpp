@@ -1,0 +1,79 @@
+#include <windows.h>
+
+#include "core/file_names.h"
+#include "core/ksub.h"
+#include "win/Files/files.h"
+#include "win/StubGlob/stubglob.h"
+#include "win/StubSetup/stubsetup.h"
+#include "win/StubSetup/temp_folders.h"
+#include "win/StubWin/run_mode.h"
+
+namespace kestro {
+
+// ---- helpers -------------------------------------------------------------
+namespace {
+
+// Emptied first: files left by an earlier run must not mix with this one.
+std::string MakeFreshFolder(const std::string& folder) {
+  if (DirExists(folder)) DeleteTree(folder, true);
+  ForceDirectories(folder);
+  return folder;
+}
+
+// Claims the folder for this process with a named mutex held until exit. Two
+// setup files written within the same two seconds share the folder name, and
+// a second setup running at the same time must not empty the first one's
+// folder under its engine: it takes the next free name instead.
+std::string ClaimFolder(const std::string& base) {
+  for (int k = 0; k < 1000; ++k) {
+    const std::string folder = k == 0 ? base : base + "_" + std::to_string(k);
+    const std::string name = "Kestro.Folder." + SUB::ReplaceText(SUB::Upper(folder), "\\", "/");
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, name.c_str());
+    if (mutex && GetLastError() != ERROR_ALREADY_EXISTS) return folder;  // held until exit
+    if (mutex) CloseHandle(mutex);
+  }
+  return base;
+}
+
+std::string MakeExtractionFolder() {
+  // The relay copy lies in the folder its launcher made for it and works
+  // there; emptying it first would mean deleting itself.
+  if (IsLaunchedRelayCopy()) return ExtractFileDir(OwnExePath());
+  return MakeFreshFolder(ClaimFolder(TempDir(true) + kSetupFolderPrefix +
+                                     std::to_string(FileAge(OwnExePath()) & 0xFFFFu)));
+}
+
+std::string g_alternativeRoot;
+bool g_alternativeChecked = false;
+
+}  // namespace
+
+// ---- the extraction folder -----------------------------------------------
+
+const std::string& ExtractionFolder() {
+  // The time half of the own file's DOS date-time: a relay copy that keeps
+  // the file time arrives at the same folder.
+  static const std::string folder = MakeExtractionFolder();
+  return folder;
+}
+
+void DeleteExtractionFolder() { DeleteTree(ExtractionFolder(), true); }
+
+// ---- the alternative temp root -------------------------------------------
+
+const std::string& AlternativeTempRoot() { return g_alternativeRoot; }
+
+void SetAlternativeTempRoot(const std::string& root) {
+  g_alternativeRoot = root;
+  g_alternativeChecked = true;
+}
+
+bool AlternativeTempRootChecked() { return g_alternativeChecked; }
+
+const std::string& AlternativeExtractionFolder() {
+  static const std::string folder =
+      MakeFreshFolder(g_alternativeRoot + "_" + std::to_string(SUB::RandomInt(10000, 100000)));
+  return folder;
+}
+
+}  // namespace kestro

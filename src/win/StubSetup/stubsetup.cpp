@@ -1,0 +1,144 @@
+#include "win/StubSetup/stubsetup.h"
+
+#include <windows.h>
+
+#include "core/ksub.h"
+#include "core/lang_keys.h"
+#include "core/switches.h"
+#include "core/trace.h"
+#include "win/Files/files.h"
+#include "win/KDebug/kdebug.h"
+#include "win/KMsgBox/kmsgbox.h"
+#include "win/StubGlob/stubglob.h"
+#include "win/StubSetup/engine_process.h"
+#include "win/StubSetup/setup_text.h"
+#include "win/StubSetup/temp_folders.h"
+#include "win/StubSetup/update_shortcuts.h"
+#include "win/StubWin/stubwin.h"
+#include "win/UnPack/unpack.h"
+#include "win/Utils/utils.h"
+
+namespace kestro {
+
+// ---- helpers -------------------------------------------------------------
+namespace {
+
+const DWORD kSettleMs = 1000;
+bool g_runInProgress = false;
+bool g_timerRan = false;
+
+struct RunInProgress {
+  RunInProgress() { g_runInProgress = true; }
+  ~RunInProgress() { g_runInProgress = false; }
+};
+
+// Extracts the package; the engine entry comes back empty when the engine
+// must not start (cancelled disc prompt, damaged or refused package).
+ExtractResult Extract(const TGFileInfo& package, const std::string& folder,
+                      const std::string& packagePath, const std::string& agentName) {
+  ExtractRequest req;
+  req.packagePath = packagePath;
+  req.destFolder = folder;
+  req.agentName = agentName;
+  req.alwaysPrompt = ReadForcePrompt();
+  req.discPrompt = Lang(package, lang::kInsertDisk);
+  req.discCaption = Lang(package, lang::kAttention);
+  req.buttons = Lang(package, lang::kButtons);
+  req.charset = package.GetCharset();
+  req.progress = MainWindowProgress;
+  req.messageBox = [](ExtractBox kind, const std::string& text, const std::string& caption,
+                      const std::string& buttons, int charset) {
+    if (kind == ExtractBox::kDiscPrompt)
+      return MsgBoxOkCancel(BoxOwner(), text, caption, charset, buttons);
+    MsgBoxError(BoxOwner(), text, caption, charset, buttons);
+    return true;
+  };
+  return ExtractPackage(req);
+}
+
+// Starts the engine named by the entry and waits for it; true when it
+// removed the run token.
+bool RunEngineOf(const std::string& engineEntry, const std::string& folder,
+                 const std::string& params, bool foreground) {
+  EngineLineInput in;
+  in.folder = folder;
+  in.engineEntry = engineEntry;
+  in.params = params;
+  in.threadId = GetCurrentThreadId();
+  in.ownExe = OwnExePath();
+  in.isAgent = IsAgentFile();
+  const EngineLine line = BuildEngineLine(in);
+  const UpdateShortcuts links = ReadUpdateShortcuts();
+  PidTrace(" ==== WinExec(Engine.exe) >>" + line.line + "<<");
+  const EngineOutcome outcome = RunEngine(line.line, line.runId, foreground);
+  SetProcessExitCode(outcome.exitCode);
+  if (outcome.tokenRemoved) RemoveUpdateShortcuts(links);
+  return outcome.tokenRemoved;
+}
+
+void ShowBadCrc(const TGFileInfo& package) {
+  MsgBoxError(BoxOwner(), Lang(package, lang::kBadCrc), Lang(package, lang::kError),
+              package.GetCharset(), Lang(package, lang::kButtons));
+}
+
+}  // namespace
+
+// ---- the run ---------------------------------------------------------------
+
+bool SetupRunInProgress() { return g_runInProgress; }
+
+bool RunSetup(const std::string& folder, const std::string& packagePath,
+              const std::string& agentName, bool foreground, const std::string& params) {
+  RunInProgress running;
+  const TGFileInfo package(packagePath);
+  if (package.ShowBusyBar()) ShowBusyBar();
+  SetStatusText(StatusLabel(), Lang(package, lang::kExtracting),
+                package.GetFontName(), package.GetCharset(), package.GetFontSize());
+
+  std::string dest = folder;
+  bool alternative = false;
+  if (!HasEnoughTempSpace(dest, packagePath) && FindBetterTempDrive()) {
+    dest = AlternativeExtractionFolder();
+    alternative = true;
+  }
+  Trace("========= ForegroundOp=" + SUB::BoolText(foreground) + " ==========");
+
+  bool result = false;
+  if (!foreground || ConfirmTempSpace(dest, package)) {
+    if (foreground && MainWindow()) {
+      ShowWindow(MainWindow(), SW_SHOW);
+      SetForegroundWindow(MainWindow());
+    }
+    WaitWithMessages(kSettleMs);
+    const ExtractResult ex = Extract(package, dest, packagePath, agentName);
+    WaitWithMessages(kSettleMs);
+    // A user who closed the setup window during extraction does not get
+    // the installation started behind his back.
+    if (!ex.engineEntry.empty() && ex.checksumOk && !MainWindowDestroyed())
+      result = RunEngineOf(ex.engineEntry, dest, params, foreground);
+    if (!ex.checksumOk) ShowBadCrc(package);
+  }
+  if (alternative) DeleteTree(dest, true);
+  return result;
+}
+
+void OnSetupTimer(HWND mainWindow) {
+  KillTimer(mainWindow, kWorkTimerId);
+  if (g_timerRan) return;
+  g_timerRan = true;
+
+  const TGFileInfo& own = OwnPackage();
+  const std::string agentName = own.CreatesAgent() ? own.GetAgentExeName() : std::string();
+  const std::string params = OwnParams();
+  if (!own.IsWebSetup()) {
+    const std::string packagePath = GetSwitchValue(params, kSwSpanDiskFName1, OwnExePath());
+    const bool hidden = HasSwitch(params, kSwHide) || own.IsHiddenByDefault();
+    RunSetup(ExtractionFolder(), packagePath, agentName, !hidden, params);
+  }
+  // A web setup fetches its package first; that path arrives with the web
+  // download and ends here without extracting anything.
+  DeleteExtractionFolder();
+  PostQuitMessage(0);
+}
+
+}  // namespace kestro

@@ -1,0 +1,35 @@
+// Where the main window and the mode decision hand over to the update agent.
+// The setup road needs only these entry points; the agent work fills their
+// bodies (agent_bridge.cpp) without touching the window or the entry.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+namespace kestro {
+
+// wm_AgentMsg (1125): runs agent command `command` with `argument` and
+// returns its value (0 for commands that set something or are unknown).
+LRESULT HandleAgentCommand(WPARAM command, LPARAM argument);
+
+// wm_ShutDown (1123) and agent command 30: the agent's stop countdown.
+void SetAgentStopCountdown(int64_t countdown);
+
+// "/SleepX=" at window start: the agent timer count starts at -delay.
+void SetAgentStartDelay(int64_t delay);
+
+// Every timer tick of the main window in the agent modes.
+void OnAgentTimer(HWND mainWindow);
+
+// Plain agent: makes and starts the transient copy; returns the flag
+// "transient agent running" as it should be remembered.
+bool CreateAndRunTransientCopy(bool transientRunning);
+
+// Plain agent: hands the remaining switches to the running transient copy.
+void HandParamsToRunningAgent(bool transientRunning);
+
+// Transient copy, before its main window runs: overrides from "/TRANSIENTx="
+// and a fresh read of the test mode.
+void PrepareTransientAgent();
+
+}  // namespace kestro

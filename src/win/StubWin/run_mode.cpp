@@ -1,0 +1,113 @@
+#include "win/StubWin/run_mode.h"
+
+#include <windows.h>
+
+#include "core/file_names.h"
+#include "core/ksub.h"
+#include "core/switches.h"
+#include "win/Files/files.h"
+#include "win/KDebug/agent_log.h"
+#include "win/KDebug/kdebug.h"
+#include "win/StubGlob/stubglob.h"
+#include "win/StubSetup/stubsetup.h"
+#include "win/StubSetup/temp_folders.h"
+#include "win/StubWin/agent_bridge.h"
+#include "win/StubWin/self_removal.h"
+#include "win/StubWin/stubwin.h"
+
+namespace kestro {
+
+// ---- names ---------------------------------------------------------------
+namespace {
+
+const char kAgentInstancePrefix[] = ".AutoUpdate.";
+const char kTransientPrefix[] = "X_";
+const char kRelayPrefix[] = "Y_";
+
+std::string OwnFileName() { return ExtractFileName(OwnExePath()); }
+
+bool SameName(const std::string& a, const std::string& b) {
+  return SUB::SameText(SUB::Trim(a), SUB::Trim(b));
+}
+
+bool WindowOfClassExists(const std::string& cls) {
+  return FindWindowA(cls.c_str(), nullptr) != nullptr;
+}
+
+int64_t SpanCdLevel() { return GetSwitchInt(OwnParams(), kSwSpanCdLvl, 1); }
+
+}  // namespace
+
+// ---- predicates ----------------------------------------------------------
+
+bool TransientAgentRunning() {
+  const std::string base = FileBaseName(OwnPackage().GetAgentExeName());
+  return WindowOfClassExists(std::string(kAgentInstancePrefix) + kTransientPrefix + base);
+}
+
+bool IsPlainAgent() {
+  return IsAgentFile() && SameName(OwnFileName(), OwnPackage().GetAgentExeName());
+}
+
+bool IsTransientAgentCopy() {
+  return IsAgentFile() &&
+         SameName(OwnFileName(), kTransientPrefix + SUB::Trim(OwnPackage().GetAgentExeName()));
+}
+
+bool RelayCopyNeeded() { return SpanCdLevel() == 1 && OwnPackage().IsCdSpanned(); }
+
+bool IsRelayCopy() { return SpanCdLevel() == 2; }
+
+bool IsLaunchedRelayCopy() {
+  const std::string folder = ExtractFileDir(OwnExePath());
+  return IsRelayCopy() && SUB::StartsWith(OwnFileName(), kRelayPrefix, true) &&
+         SUB::SameText(ExtractFilePath(folder), TempDir(true)) &&
+         SUB::StartsWith(ExtractFileName(folder), kSetupFolderPrefix, true);
+}
+
+std::string ModeInstanceName() {
+  if (IsAgentFile()) return kAgentInstancePrefix + FileBaseName(OwnFileName());
+  return OwnExePath();
+}
+
+// ---- modes ---------------------------------------------------------------
+
+bool StartRelayCopy() {
+  const std::string copy = ExtractionFolder() + "\\" + kRelayPrefix + OwnFileName();
+  CopyFileA(OwnExePath().c_str(), copy.c_str(), FALSE);
+  // Files copied off a CD stay read-only; the copy must be able to go.
+  SetFileAttributesA(copy.c_str(), FILE_ATTRIBUTE_NORMAL);
+  const std::string line = BuildRelayLine(copy, OwnParams(), OwnExePath());
+  PidTrace(" ==== Relay copy >>" + line + "<<");
+  return WinExec(line.c_str(), SW_HIDE) > 31;
+}
+
+void DoRunStubWin() {
+  WriteLog("DoRunStubWin() --- Start");
+  SetInstanceName(ModeInstanceName());
+  bool transientRunning = TransientAgentRunning();
+  WriteLog("X_ExeIsRunning=" + SUB::BoolText(transientRunning));
+  WriteLog("ThisIs_Plain_AutoUpdate_Exe=" + SUB::BoolText(IsPlainAgent()));
+  WriteLog("ThisIs_X_AutoUpdate_Exe=" + SUB::BoolText(IsTransientAgentCopy()));
+
+  if (!WindowOfClassExists(InstanceName())) {
+    if (IsPlainAgent()) {
+      transientRunning = CreateAndRunTransientCopy(transientRunning);
+    } else if (IsTransientAgentCopy()) {
+      PrepareTransientAgent();
+      RunMainWindow();
+      StartSelfRemoval(false);
+    } else if (RelayCopyNeeded()) {
+      StartRelayCopy();
+    } else {
+      RunMainWindow();
+      if (IsLaunchedRelayCopy()) StartSelfRemoval(true);
+    }
+  } else {
+    PidTrace(" ==== another instance runs: " + InstanceName());
+  }
+  if (IsPlainAgent()) HandParamsToRunningAgent(transientRunning);
+  WriteLog("DoRunStubWin() --- End");
+}
+
+}  // namespace kestro

@@ -1,0 +1,236 @@
+#include "win/StubWin/stubwin.h"
+
+#include <commctrl.h>
+
+#include "core/bytes_rate.h"
+#include "core/lang_keys.h"
+#include "core/switches.h"
+#include "core/trace.h"
+#include "win/KMsgBox/kmsgbox.h"
+#include "win/StubGlob/stubglob.h"
+#include "win/StubSetup/stubsetup.h"
+#include "win/StubWin/agent_bridge.h"
+
+namespace kestro {
+
+// ---- window state --------------------------------------------------------
+namespace {
+
+const char kMainIconName[] = "MainIcon";
+const int kRtlCharsetHebrew = 177;
+const int kRtlCharsetArabic = 178;
+
+HWND g_main = nullptr;
+HWND g_label = nullptr;
+HWND g_stepBar = nullptr;
+HWND g_busyBar = nullptr;
+HFONT g_labelFont = nullptr;
+bool g_destroyed = false;
+bool g_cancel = false;
+HWND g_listener = nullptr;
+UINT g_listenerMsg = 0;
+UINT g_queryCancelAutoPlay = 0;
+
+bool IsRtlCharset(int charset) {
+  return charset == kRtlCharsetHebrew || charset == kRtlCharsetArabic;
+}
+
+void ReplaceLabelFont(HFONT font) {
+  SendMessageA(g_label, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  if (g_labelFont) DeleteObject(g_labelFont);
+  g_labelFont = font;
+}
+
+// ---- window procedure ----------------------------------------------------
+
+void CreateChildren(HWND w) {
+  HINSTANCE inst = GetModuleHandleA(nullptr);
+  const int charset = OwnPackage().GetCharset();
+  g_label = CreateWindowExA(0, "Static", "", WS_CHILD | WS_VISIBLE, StatusLabelLeft(charset), 20,
+                            340, 18, w, nullptr, inst, nullptr);
+  g_stepBar = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE, 70, 38, 392, 13, w,
+                              nullptr, inst, nullptr);
+  g_busyBar = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD, BusyBarLeft(charset), 20, 46, 13,
+                              w, nullptr, inst, nullptr);
+  SetTimer(w, kWorkTimerId, kWorkTimerMs, nullptr);
+  ReplaceLabelFont(CreateFontA(-11, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                               DEFAULT_PITCH, "Tahoma"));
+  // Registered up front (the same number a disc change would register) so
+  // that AutoPlay is refused whenever the next disc goes in.
+  g_queryCancelAutoPlay = RegisterWindowMessageA("QueryCancelAutoPlay");
+}
+
+void Paint(HWND w) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(w, &ps);
+  RECT rc;
+  GetClientRect(w, &rc);
+  FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
+  if (HICON icon = LoadIconA(GetModuleHandleA(nullptr), kMainIconName)) DrawIcon(dc, 18, 20, icon);
+  EndPaint(w, &ps);
+}
+
+void DestroyHandling() {
+  g_cancel = true;
+  // While a setup run is going on, the run removes its folder itself when the
+  // engine has ended; deleting it under a running engine would pull its files
+  // away mid-install.
+  if (!SetupRunInProgress()) DeleteExtractionFolder();
+  PostQuitMessage(0);
+  g_destroyed = true;
+}
+
+LRESULT CALLBACK MainWindowProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_CREATE:
+      CreateChildren(w);
+      break;
+    case WM_PAINT:
+      Paint(w);
+      return 0;
+    case WM_TIMER:
+      if (IsAgentFile())
+        OnAgentTimer(w);
+      else
+        OnSetupTimer(w);
+      break;
+    case WM_CLOSE:
+      // The first close request only stops a running download; a second one
+      // closes the window.
+      if (!g_cancel) {
+        g_cancel = true;
+        return 0;
+      }
+      break;
+    case WM_DESTROY:
+    case WM_QUIT:
+      Trace(msg == WM_DESTROY ? "- wm_Destroy -" : "- wm_Quit -");
+      DestroyHandling();
+      break;
+    case wm_ShutDown:
+      SetAgentStopCountdown(static_cast<int64_t>(wp));
+      break;
+    case wm_LocalMsg:
+      g_listener = reinterpret_cast<HWND>(wp);
+      g_listenerMsg = static_cast<UINT>(lp);
+      NotifyListener(kNotifyMainWindow, reinterpret_cast<LPARAM>(w));
+      NotifyListener(kNotifyCommandMsg, wm_AgentMsg);
+      break;
+    case wm_AgentMsg:
+      return HandleAgentCommand(wp, lp);
+    default:
+      if (g_queryCancelAutoPlay != 0 && msg == g_queryCancelAutoPlay) return 1;
+      break;
+  }
+  return DefWindowProcA(w, msg, wp, lp);
+}
+
+}  // namespace
+
+// ---- interface -----------------------------------------------------------
+
+HWND MainWindow() { return g_main; }
+HWND StatusLabel() { return g_label; }
+HWND StepBar() { return g_stepBar; }
+HWND BusyBar() { return g_busyBar; }
+bool MainWindowDestroyed() { return g_destroyed; }
+bool CancelRequested() { return g_cancel; }
+
+int StatusLabelLeft(int charset) { return IsRtlCharset(charset) ? 122 : 70; }
+int BusyBarLeft(int charset) { return IsRtlCharset(charset) ? 70 : 416; }
+
+void NotifyListener(WPARAM code, LPARAM value) {
+  if (g_listener && g_listenerMsg) PostMessageA(g_listener, g_listenerMsg, code, value);
+}
+
+void MainWindowProgress(int event, int64_t rangeEnd) {
+  static int busy = 0;
+  if (event == 0) {
+    SendMessageA(g_stepBar, PBM_SETRANGE, 0, MAKELPARAM(0, static_cast<WORD>(rangeEnd & 0xFFFF)));
+    SendMessageA(g_stepBar, PBM_SETPOS, 0, 0);
+    SendMessageA(g_stepBar, PBM_SETSTEP, 1, 0);
+    SendMessageA(g_busyBar, PBM_SETRANGE, 0, MAKELPARAM(0, 5));
+    SendMessageA(g_busyBar, PBM_SETPOS, 0, 0);
+    busy = 0;
+  } else if (event == 1) {
+    SendMessageA(g_stepBar, PBM_STEPIT, 0, 0);
+    busy = NextBusyPosition(busy);
+    SendMessageA(g_busyBar, PBM_SETPOS, busy, 0);
+  }
+}
+
+void ShowBusyBar() {
+  if (g_busyBar) ShowWindow(g_busyBar, SW_SHOWNA);
+}
+
+void SetStatusText(HWND label, const std::string& text, const std::string& fontName,
+                   int charset, int fontSize) {
+  if (!label) return;
+  const bool rtl = IsRtlCharset(charset);
+  SetWindowLongA(label, GWL_EXSTYLE, rtl ? WS_EX_RTLREADING : 0);
+  LONG style = GetWindowLongA(label, GWL_STYLE) & ~static_cast<LONG>(SS_TYPEMASK);
+  SetWindowLongA(label, GWL_STYLE, style | (rtl ? SS_RIGHT : SS_LEFT));
+  HDC dc = GetDC(nullptr);
+  const int height = -MulDiv(fontSize, GetDeviceCaps(dc, LOGPIXELSY), 72);
+  ReleaseDC(nullptr, dc);
+  HFONT font = CreateFontA(height, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE,
+                           static_cast<DWORD>(charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                           DEFAULT_QUALITY, DEFAULT_PITCH, fontName.c_str());
+  if (label == g_label) {
+    ReplaceLabelFont(font);
+  } else {
+    SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  }
+  SetWindowTextA(label, text.c_str());
+}
+
+void RunMainWindow() {
+  const int64_t sleep = GetSwitchInt(OwnParams(), kSwSleepX, -1);
+  if (sleep >= 0) SetAgentStartDelay(sleep);
+
+  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&icc);
+  HINSTANCE inst = GetModuleHandleA(nullptr);
+  WNDCLASSA wc = {};
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = MainWindowProc;
+  wc.hInstance = inst;
+  wc.hIcon = LoadIconA(inst, kMainIconName);
+  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  wc.lpszClassName = InstanceName().c_str();
+  RegisterClassA(&wc);
+
+  RECT wa;
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &wa, 0);
+  const int left = wa.left + (wa.right - wa.left - kMainWidth) / 2;
+  const int top = wa.top + (wa.bottom - wa.top - kMainHeight) / 2;
+  const std::string caption = OwnPackage().GetLangString(lang::kCaption.key, lang::kCaption.def);
+  g_destroyed = false;
+  g_main = CreateWindowExA(0, InstanceName().c_str(), caption.c_str(),
+                           WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU, left, top, kMainWidth,
+                           kMainHeight, nullptr, nullptr, inst, nullptr);
+  SetMsgBoxFont(OwnPackage().GetFontName(), OwnPackage().GetFontSize(), OwnPackage().GetCharset());
+
+  if (g_main) {
+    ShowWindow(g_main, SW_HIDE);
+    MSG m;
+    while (!g_destroyed) {
+      BOOL r = GetMessageA(&m, nullptr, 0, 0);
+      if (r == 0 || r == -1) break;
+      TranslateMessage(&m);
+      DispatchMessageA(&m);
+    }
+    KillTimer(g_main, kWorkTimerId);
+  }
+  g_cancel = true;
+  NotifyListener(kNotifyLoopEnded, 0);
+  if (g_main && IsWindow(g_main)) DestroyWindow(g_main);
+  g_main = nullptr;
+  if (g_labelFont) {
+    DeleteObject(g_labelFont);
+    g_labelFont = nullptr;
+  }
+}
+
+}  // namespace kestro

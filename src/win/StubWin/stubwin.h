@@ -1,0 +1,62 @@
+// The stub's main window: a small top-level window (no dialog resources) with
+// the program icon, a status label, a step bar and a busy bar. Its timer
+// drives the work (setup run or agent), and its window procedure is the
+// stub's control interface for other processes (three private messages and
+// the notifications posted to a registered listener).
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+namespace kestro {
+
+// Private messages; the numbers are shared with the engine and other copies.
+inline constexpr UINT wm_ShutDown = 1123;  // wParam: new stop countdown
+inline constexpr UINT wm_LocalMsg = 1124;  // wParam: listener window, lParam: its message
+inline constexpr UINT wm_AgentMsg = 1125;  // wParam: command, lParam: argument
+
+// Listener notification codes posted by the window.
+inline constexpr WPARAM kNotifyMainWindow = 50;   // value: the main window
+inline constexpr WPARAM kNotifyCommandMsg = 51;   // value: wm_AgentMsg
+inline constexpr WPARAM kNotifyLoopEnded = 43;    // value: 0
+
+inline constexpr int kMainWidth = 492;
+inline constexpr int kMainHeight = 110;
+inline constexpr UINT_PTR kWorkTimerId = 1;
+inline constexpr UINT kWorkTimerMs = 1000;
+
+// Registers the class (named by InstanceName()), creates the hidden window,
+// runs the message loop until it ends and tears down.
+void RunMainWindow();
+
+HWND MainWindow();
+HWND StatusLabel();
+HWND StepBar();
+HWND BusyBar();
+bool MainWindowDestroyed();
+
+// The user asked to close once: a running download stops on it.
+bool CancelRequested();
+
+// Sets the label's text, font and reading order (character sets 177 and 178
+// read right to left).
+void SetStatusText(HWND label, const std::string& text, const std::string& fontName,
+                   int charset, int fontSize);
+
+// Progress of extraction and downloads on the window's bars: event 0 sets
+// the step bar to 0..rangeEnd (a 16-bit count) and resets the busy bar,
+// event 1 steps the step bar and moves the busy bar on (1..5, 0, ...).
+void MainWindowProgress(int event, int64_t rangeEnd);
+
+// Shows the busy bar when the package asks for it.
+void ShowBusyBar();
+
+// PostMessageA to the registered listener, when there is one.
+void NotifyListener(WPARAM code, LPARAM value);
+
+// Label and busy bar positions for a character set.
+int StatusLabelLeft(int charset);
+int BusyBarLeft(int charset);
+
+}  // namespace kestro

@@ -1,0 +1,17 @@
+#include "win/Win64/preload.h"
+
+#include <windows.h>
+
+namespace kestro {
+
+void PreloadLibraries() {
+  static const char* const kLibraries[] = {"shell32.dll", "USP10.dll", "MSLS31.dll",
+                                           "RICHED32.DLL"};
+  for (const char* name : kLibraries) {
+    UINT previous = SetErrorMode(SEM_NOOPENFILEERRORBOX);
+    LoadLibraryA(name);  // kept loaded on purpose: never freed
+    SetErrorMode(previous);
+  }
+}
+
+}  // namespace kestro

@@ -1,0 +1,357 @@
+// The setup road end to end: real setup files around the real stub and the
+// sample engine, started as separate processes under Wine, followed through
+// their windows, answered with real key input, and judged by the files, exit
+// codes and windows they leave.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/file_names.h"
+#include "core/ksub.h"
+#include "win/KMsgBox/kmsgbox.h"
+#include "../support/setup_road.h"
+#include "../support/ui_driver.h"
+
+namespace {
+
+using namespace ktest;
+using kestro::SUB;
+
+const DWORD kRunTimeoutMs = 60000;
+
+// Engine line as the engine recorded it, split around the run id.
+struct RecordedLine {
+  std::string head, runId, tail;
+};
+
+RecordedLine SplitAtRunId(const std::string& line) {
+  RecordedLine r;
+  const size_t at = line.find(" /TH_ID=_");
+  if (at == std::string::npos) return r;
+  r.head = line.substr(0, at);
+  size_t end = at + 9;
+  while (end < line.size() && isdigit(static_cast<unsigned char>(line[end]))) ++end;
+  r.runId = line.substr(at + 8, end - (at + 8));
+  r.tail = line.substr(end);
+  return r;
+}
+
+std::string EngineValue(const SetupPlan& plan, const std::string& key) {
+  const std::string log = ReadFileText(plan.EngineLog());
+  const size_t at = log.find("\r\n" + key + "=");
+  if (at == std::string::npos) return "";
+  const size_t from = at + 3 + key.size();
+  return log.substr(from, log.find("\r\n", from) - from);
+}
+
+// Runs a setup to its end while `during` watches (called every 50 ms).
+template <typename F>
+long RunSetupWatching(const std::string& cmd, F during) {
+  StubProcess stub(cmd);
+  EXPECT_TRUE(stub.Started());
+  while (stub.Running()) {
+    during();
+    Sleep(50);
+  }
+  return stub.Wait(kRunTimeoutMs);
+}
+
+long RunSetup(const std::string& cmd) {
+  return RunSetupWatching(cmd, [] {});
+}
+
+SetupPlan Plan(const std::string& engineSwitches = "") {
+  SetupPlan p;
+  p.dir = ScratchDir();
+  p.engineSwitches = engineSwitches;
+  return p;
+}
+
+// ---- the main road ---------------------------------------------------------
+
+TEST(SetupRoad, InstallsWithTheExactEngineLineAndReturnsItsExitCode) {
+  SetupPlan plan = Plan("/ExitCode=7");
+  ASSERT_EQ(WriteSetup(plan).error, "");
+  const std::string folder = ExtractionFolderOf(plan.SetupPath());
+
+  EXPECT_EQ(RunSetup(SetupCommand(plan.SetupPath(), "/lang=tr /x=\"a b\"")), 7);
+
+  const RecordedLine line = SplitAtRunId(FirstLine(plan.EngineLog()));
+  EXPECT_EQ(line.head, folder + "\\kengine.exe /lang=tr /x=\"a b\" " + plan.EngineDefaults());
+  EXPECT_FALSE(line.runId.empty());
+  EXPECT_EQ(line.tail, " /OriginExe=\"" + plan.SetupPath() + "\"");
+  EXPECT_EQ(EngineValue(plan, "runid"), line.runId);
+  EXPECT_EQ(EngineValue(plan, "token"), "deleted");
+  EXPECT_EQ(EngineValue(plan, "show"), "5");
+  EXPECT_EQ(ReadFileText(plan.TargetDir() + "\\readme.txt"), "Read me.\r\n");
+  EXPECT_EQ(ReadFileText(plan.TargetDir() + "\\bin\\tool.dat"), "0123456789");
+  EXPECT_FALSE(Exists(folder)) << "extraction folder left behind";
+}
+
+TEST(SetupRoad, OriginGivenOnTheCommandLineIsNotRepeated) {
+  SetupPlan plan = Plan();
+  ASSERT_EQ(WriteSetup(plan).error, "");
+  EXPECT_EQ(RunSetup(SetupCommand(plan.SetupPath(), "/OriginExe=\"C:\\cd\\setup.exe\"")), 0);
+  const RecordedLine line = SplitAtRunId(FirstLine(plan.EngineLog()));
+  EXPECT_NE(line.head.find("/OriginExe=\"C:\\cd\\setup.exe\""), std::string::npos) << line.head;
+  EXPECT_EQ(line.tail, "");
+}
+
+TEST(SetupRoad, SecondStartOfTheSameFileExitsAtOnceButACopyElsewhereRuns) {
+  SetupPlan plan = Plan("/WorkMs=6000 /ExitCode=3");
+  ASSERT_EQ(WriteSetup(plan).error, "");
+  StubProcess first(SetupCommand(plan.SetupPath()));
+  ASSERT_TRUE(WaitUntil([&] { return FindWindowA(plan.SetupPath().c_str(), nullptr) != nullptr; }));
+
+  StubProcess second(SetupCommand(plan.SetupPath()));
+  EXPECT_EQ(second.Wait(5000), 0) << "second start did not end at once";
+  EXPECT_TRUE(first.Running());
+
+  // Same bytes and time, other folder: another instance, and its own
+  // extraction folder although both files carry the same time.
+  SetupPlan other = plan;
+  other.dir = plan.dir + "\\copy";
+  other.engineSwitches = "/ExitCode=4";
+  kestro::ForceDirectories(other.dir);
+  ASSERT_TRUE(CopyFileA(plan.SetupPath().c_str(), other.SetupPath().c_str(), FALSE));
+  StubProcess copy(SetupCommand(other.SetupPath()));
+  EXPECT_EQ(copy.Wait(kRunTimeoutMs), 3) << "the copy carries the same engine switches";
+  EXPECT_EQ(first.Wait(kRunTimeoutMs), 3);
+  EXPECT_EQ(EngineValue(plan, "copied"), "2");
+  EXPECT_FALSE(Exists(ExtractionFolderOf(plan.SetupPath())));
+}
+
+TEST(SetupRoad, HiddenRunsAskNothingShowNothingAndHideTheEngine) {
+  struct Case {
+    const char* why;
+    const char* params;
+    const char* settings;
+  } cases[] = {
+      {"switch /hide", "/hide", "|u|Product.info|Product.AutoUpdate.exe|tok|0|"},
+      {"settings item 4", "", "|u|Product.info|Product.AutoUpdate.exe|tok|1|"},
+  };
+  for (const Case& c : cases) {
+    SetupPlan plan = Plan();
+    plan.settings = c.settings;
+    plan.flags = kestro::kFlagTempDriveNotice;  // would ask in a visible run
+    ASSERT_EQ(WriteSetup(plan).error, "");
+    bool shown = false, asked = false;
+    const long code = RunSetupWatching(SetupCommand(plan.SetupPath(), c.params), [&] {
+      HWND main = FindWindowA(plan.SetupPath().c_str(), nullptr);
+      shown = shown || (main && IsWindowVisible(main));
+      asked = asked || FindWindowA(kestro::kMsgBoxClass, nullptr) != nullptr;
+    });
+    EXPECT_EQ(code, 0) << c.why;
+    EXPECT_FALSE(shown) << c.why;
+    EXPECT_FALSE(asked) << c.why;
+    EXPECT_EQ(EngineValue(plan, "show"), "0") << c.why;
+    EXPECT_EQ(EngineValue(plan, "token"), "deleted") << c.why;
+  }
+}
+
+TEST(SetupRoad, TempSpaceNoticeAnsweredNoExtractsNothingYesInstalls) {
+  for (const char key : {'N', 'Y'}) {
+    SetupPlan plan = Plan("/ExitCode=5");
+    plan.flags = kestro::kFlagTempDriveNotice;
+    ASSERT_EQ(WriteSetup(plan).error, "");
+    const std::string folder = ExtractionFolderOf(plan.SetupPath());
+    StubProcess stub(SetupCommand(plan.SetupPath()));
+    HWND box = WaitForWindow(kestro::kMsgBoxClass, "Button", 20000);
+    ASSERT_NE(box, nullptr);
+    const std::string text = BoxText(box);
+    EXPECT_NE(text.find("Kestro will extract files to your Temp Drive (C:)"), std::string::npos)
+        << text;
+    EXPECT_NE(text.find("MB"), std::string::npos) << text;
+    EXPECT_TRUE(ReadFileText(plan.EngineLog()).empty());
+    BringToFront(box);
+    PressKey(key);
+    if (key == 'N') {
+      EXPECT_EQ(stub.Wait(kRunTimeoutMs), 0);
+      EXPECT_FALSE(Exists(plan.EngineLog()));
+      EXPECT_FALSE(Exists(plan.TargetDir()));
+    } else {
+      EXPECT_EQ(stub.Wait(kRunTimeoutMs), 5);
+      EXPECT_EQ(ReadFileText(plan.TargetDir() + "\\readme.txt"), "Read me.\r\n");
+    }
+    EXPECT_FALSE(Exists(folder));
+  }
+}
+
+// ---- damaged packages --------------------------------------------------------
+
+TEST(SetupRoad, DamagedPackagesShowBadCrcAndNeverStartTheEngine) {
+  struct Case {
+    const char* why;
+    bool checksum;
+    std::string payloadName;
+    bool flipByte;
+  } cases[] = {
+      {"a corrupted small package", true, "readme.txt", true},
+      {"a name that leaves the folder", false, "..\\escaped.txt", false},
+      {"a damaged compressed block", false, "readme.txt", true},
+  };
+  for (const Case& c : cases) {
+    SetupPlan plan = Plan();
+    plan.checksum = c.checksum;
+    plan.payload = {{c.payloadName, std::string(3000, 'k')}};
+    plan.engineSwitches = "";
+    ASSERT_EQ(WriteSetup(plan).error, "") << c.why;
+    if (c.flipByte) {
+      // A byte in the middle of the last file block (the payload).
+      std::string bytes = ReadFileText(plan.SetupPath());
+      bytes[bytes.size() - kestro::kTrailerSize - 20] ^= 0x5A;
+      ASSERT_TRUE(WriteFileText(plan.SetupPath(), bytes));
+    }
+    StubProcess stub(SetupCommand(plan.SetupPath()));
+    HWND box = WaitForWindow(kestro::kMsgBoxClass, "Button", 30000);
+    ASSERT_NE(box, nullptr) << c.why;
+    EXPECT_NE(BoxText(box).find("Bad CRC!"), std::string::npos) << c.why << ": " << BoxText(box);
+    BringToFront(box);
+    PressKey(VK_RETURN);
+    EXPECT_EQ(stub.Wait(kRunTimeoutMs), 0) << c.why;
+    EXPECT_FALSE(Exists(plan.EngineLog())) << c.why;
+    EXPECT_FALSE(Exists(plan.dir + "\\escaped.txt")) << c.why;
+    EXPECT_FALSE(Exists(kestro::TempDir(true) + "escaped.txt")) << c.why;
+  }
+}
+
+// ---- spanned volumes -----------------------------------------------------------
+
+SetupPlan SpannedPlan() {
+  SetupPlan plan = Plan("/ExitCode=9");
+  std::string big;
+  for (int i = 0; i < 40000; ++i) big += static_cast<char>('A' + (i * 7919) % 26);
+  plan.payload = {{"part1.bin", big}, {"part2.bin", big + "x"}};
+  plan.compress = false;
+  return plan;
+}
+
+// Volumes sized so that the engine and each part land in their own volume.
+kestro::PackResult WriteVolumes(SetupPlan& plan) {
+  HANDLE h = CreateFileA(StubExe().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                         0, nullptr);
+  const uint64_t stubSize = GetFileSize(h, nullptr);
+  CloseHandle(h);
+  h = CreateFileA(EngineExe().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                  nullptr);
+  const uint64_t engineSize = GetFileSize(h, nullptr);
+  CloseHandle(h);
+  plan.volumeSize = stubSize + engineSize + 30000;
+  return WriteSetup(plan);
+}
+
+TEST(SetupRoad, SpannedVolumesAskPerDiscOnlyWhenForced) {
+  struct Case {
+    const char* forcePrompt;
+    bool cancelFirst;
+    int prompts;  // boxes expected
+    long exitCode;
+  } cases[] = {
+      {"0", false, 0, 9},
+      {"1", false, -1, 9},  // one per further volume
+      {"1", true, 1, 0},
+  };
+  for (const Case& c : cases) {
+    SetupPlan plan = SpannedPlan();
+    const kestro::PackResult packed = WriteVolumes(plan);
+    ASSERT_EQ(packed.error, "");
+    ASSERT_GE(packed.volumes.size(), 2u);
+    const int wanted = c.prompts < 0 ? static_cast<int>(packed.volumes.size()) - 1 : c.prompts;
+    SetForcePrompt(c.forcePrompt);
+    int seen = 0;
+    StubProcess stub(SetupCommand(plan.SetupPath() + ".001"));
+    while (stub.Running()) {
+      HWND box = FindWindowA(kestro::kMsgBoxClass, nullptr);
+      if (box && IsWindowVisible(box) && FindWindowExA(box, nullptr, "Button", nullptr)) {
+        Sleep(150);
+        const std::string text = BoxText(box);
+        EXPECT_NE(text.find("DISK #" + std::to_string(seen + 2)), std::string::npos) << text;
+        ++seen;
+        BringToFront(box);
+        PressKey(c.cancelFirst ? VK_ESCAPE : VK_RETURN);
+        WaitUntil([&] { return !IsWindow(box); }, 5000);
+      }
+      Sleep(50);
+    }
+    SetForcePrompt(nullptr);
+    EXPECT_EQ(seen, wanted) << "ForcePrompt " << c.forcePrompt;
+    EXPECT_EQ(stub.Wait(kRunTimeoutMs), c.exitCode);
+    if (c.exitCode == 9) {
+      EXPECT_EQ(ReadFileText(plan.TargetDir() + "\\part2.bin"), plan.payload[1].second);
+    } else {
+      EXPECT_FALSE(Exists(plan.EngineLog()));
+    }
+  }
+}
+
+TEST(SetupRoad, RelayCopyRunsFromTheDiscVolumeAndRemovesItself) {
+  SetupPlan plan = SpannedPlan();
+  plan.flags = kestro::kFlagCdSpanned;
+  ASSERT_EQ(WriteVolumes(plan).error, "");
+  // On the disc, the setup file the user starts is the first volume.
+  ASSERT_TRUE(CopyFileA((plan.SetupPath() + ".001").c_str(), plan.SetupPath().c_str(), FALSE));
+  const std::string folder = ExtractionFolderOf(plan.SetupPath());
+  const std::string relay = folder + "\\Y_setup.exe";
+
+  EXPECT_EQ(RunSetup(SetupCommand(plan.SetupPath(), "/q")), 0) << "the launcher ends at once";
+  ASSERT_TRUE(WaitUntil([&] { return !EngineValue(plan, "exit").empty(); }, kRunTimeoutMs));
+  const RecordedLine line = SplitAtRunId(FirstLine(plan.EngineLog()));
+  EXPECT_EQ(line.head, folder + "\\kengine.exe /q /OriginExe=\"" + plan.SetupPath() + "\" " +
+                           plan.EngineDefaults());
+  EXPECT_EQ(line.tail, "");
+  EXPECT_EQ(ReadFileText(plan.TargetDir() + "\\part1.bin"), plan.payload[0].second);
+  EXPECT_TRUE(WaitUntil([&] { return !Exists(relay) && !Exists(folder); }, 30000))
+      << "relay copy or its folder left behind";
+}
+
+// ---- run token and shortcuts -------------------------------------------------
+
+TEST(SetupRoad, ShortcutsGoOnlyWhenTheEngineReportsSuccessAndTheUpdateAsks) {
+  for (const bool keepToken : {true, false}) {
+    SetupPlan plan = Plan(keepToken ? "/KeepToken" : "");
+    ASSERT_EQ(WriteSetup(plan).error, "");
+    const std::string startLink = plan.dir + "\\Start Product.lnk";
+    const std::string checkLink = plan.dir + "\\Check Product.lnk";
+    WriteFileText(startLink, "lnk");
+    WriteFileText(checkLink, "lnk");
+    WriteFileText(plan.dir + "\\Product.original",
+                  "[UnInstall]\r\nStartUpLink=" + startLink +
+                      "\r\nCheckforNewUpdateLink=" + checkLink + "\r\n");
+    WriteFileText(plan.dir + "\\Product.info",
+                  "[NewSetup]\r\nRemoveStartUpShortcut=1\r\nRemoveCheckForNewUpdateShortcut=0\r\n");
+    EXPECT_EQ(RunSetup(SetupCommand(plan.SetupPath())), 0);
+    EXPECT_EQ(EngineValue(plan, "token"), keepToken ? "kept" : "deleted");
+    EXPECT_EQ(Exists(startLink), keepToken) << "keep token " << keepToken;
+    EXPECT_TRUE(Exists(checkLink)) << "not asked for";
+  }
+}
+
+// ---- the main window -----------------------------------------------------------
+
+TEST(SetupRoad, CloseOnceCancelsTwiceCloses) {
+  SetupPlan plan = Plan();
+  // Enough stored bytes to keep the window up for a while.
+  plan.payload = {{"big.bin", std::string(24 << 20, 'z')}};
+  plan.compress = false;
+  ASSERT_EQ(WriteSetup(plan).error, "");
+  StubProcess stub(SetupCommand(plan.SetupPath()));
+  HWND main = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    main = FindWindowA(plan.SetupPath().c_str(), nullptr);
+    return main && IsWindowVisible(main);
+  }));
+  BringToFront(main);
+  PressAltKey(VK_F4);
+  Sleep(300);
+  EXPECT_TRUE(IsWindow(main)) << "the first close only cancels";
+  BringToFront(main);
+  PressAltKey(VK_F4);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(main); }, 5000)) << "the second close closes";
+  EXPECT_EQ(stub.Wait(kRunTimeoutMs), 0);
+  EXPECT_FALSE(Exists(plan.EngineLog())) << "a closed setup starts no engine";
+  EXPECT_FALSE(Exists(ExtractionFolderOf(plan.SetupPath())));
+}
+
+}  // namespace

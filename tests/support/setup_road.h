@@ -1,0 +1,192 @@
+// Helpers of the end-to-end tests of the setup road: scratch folders, setup
+// files written by the package writer around the real stub and the sample
+// engine, stub processes started and followed from outside, and the windows
+// they show.
+#pragma once
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/package_writer.h"
+#include "test_paths.h"
+#include "win/Files/files.h"
+
+namespace ktest {
+
+inline std::string StubExe() { return BinaryDir() + "\\src\\stub\\kestro-stub.exe"; }
+inline std::string EngineExe() { return BinaryDir() + "\\tools\\kengine\\kengine.exe"; }
+inline std::string KpackExe() { return BinaryDir() + "\\tools\\kpack\\kpack.exe"; }
+
+// A fresh folder for the current test under <build>\e2e.
+inline std::string ScratchDir() {
+  const ::testing::TestInfo* t = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string name = std::string(t->test_suite_name()) + "." + t->name();
+  for (char& c : name)
+    if (c == '/') c = '_';
+  const std::string dir = BinaryDir() + "\\e2e\\" + name;
+  kestro::DeleteTree(dir, true);
+  kestro::ForceDirectories(dir);
+  return dir;
+}
+
+inline bool WriteFileText(const std::string& path, const std::string& text) {
+  return kestro::WriteTextToFile(path, text);
+}
+
+inline std::string ReadFileText(const std::string& path) { return kestro::ReadWholeFile(path); }
+
+// First line of a text file (without its line end).
+inline std::string FirstLine(const std::string& path) {
+  const std::string text = ReadFileText(path);
+  return text.substr(0, text.find_first_of("\r\n"));
+}
+
+inline bool Exists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The folder a setup file extracts to (first instance on this machine).
+inline std::string ExtractionFolderOf(const std::string& setupFile) {
+  return kestro::TempDir(true) + "SETUP_" +
+         std::to_string(kestro::FileAge(setupFile) & 0xFFFFu);
+}
+
+// What a test setup carries and how its engine behaves.
+struct SetupPlan {
+  std::string dir;                 // where the setup file and the results go
+  std::string name = "setup.exe";  // setup file name
+  std::string engineSwitches;      // extra default switches of the engine
+  std::vector<std::pair<std::string, std::string>> payload{{"readme.txt", "Read me.\r\n"},
+                                                           {"bin\\tool.dat", "0123456789"}};
+  std::string settings = "|http://127.0.0.1/upd|Product.info|Product.AutoUpdate.exe|tok|0|";
+  std::string language;            // language block, default: none
+  uint8_t flags = 0;               // trailer flag bits
+  uint64_t volumeSize = 0;         // > 0: numbered volumes of this size
+  bool compress = true;
+  bool checksum = true;
+
+  std::string SetupPath() const { return dir + "\\" + name; }
+  std::string TargetDir() const { return dir + "\\installed"; }
+  std::string EngineLog() const { return dir + "\\engine.log"; }
+  // Default switches the package gives the engine.
+  std::string EngineDefaults() const {
+    std::string s = "/Target=" + TargetDir() + " /EngineLog=" + EngineLog();
+    return engineSwitches.empty() ? s : s + " " + engineSwitches;
+  }
+};
+
+// Writes the setup file (or its volumes) with the real package writer.
+inline kestro::PackResult WriteSetup(const SetupPlan& plan) {
+  kestro::PackageSpec spec;
+  spec.stubPath = StubExe();
+  spec.outPath = plan.volumeSize ? plan.SetupPath() + ".001" : plan.SetupPath();
+  spec.languageBlock = plan.language;
+  spec.packageSettings = plan.settings;
+  spec.compress = plan.compress;
+  spec.checksum = plan.checksum;
+  spec.volumeSize = plan.volumeSize;
+  spec.trailer.raw[kestro::kTrFlags] = plan.flags;
+  spec.files.push_back({EngineExe(), "kengine.exe*" + plan.EngineDefaults(), 0});
+  const std::string src = plan.dir + "\\payload";
+  kestro::ForceDirectories(src);
+  int n = 0;
+  for (const auto& f : plan.payload) {
+    // Sources by number: the packed name may be one no folder could hold.
+    const std::string path = src + "\\file" + std::to_string(++n);
+    WriteFileText(path, f.second);
+    spec.files.push_back({path, f.first, 0});
+  }
+  return kestro::WritePackage(spec);
+}
+
+// A process started from outside, as Explorer would start it.
+class StubProcess {
+ public:
+  explicit StubProcess(const std::string& commandLine) {
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    std::vector<char> cmd(commandLine.begin(), commandLine.end());
+    cmd.push_back('\0');
+    if (CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                       &pi)) {
+      process_ = pi.hProcess;
+      CloseHandle(pi.hThread);
+    }
+  }
+  ~StubProcess() {
+    if (process_) {
+      if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) TerminateProcess(process_, 99);
+      CloseHandle(process_);
+    }
+  }
+  StubProcess(const StubProcess&) = delete;
+  StubProcess& operator=(const StubProcess&) = delete;
+
+  bool Started() const { return process_ != nullptr; }
+  bool Running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+  // Exit code once ended within timeoutMs, -1 when still running.
+  long Wait(DWORD timeoutMs = 60000) const {
+    if (!process_ || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(process_, &code);
+    return static_cast<long>(code);
+  }
+
+ private:
+  HANDLE process_ = nullptr;
+};
+
+// Starts a setup file the way a double-click does: quoted path, then params.
+inline std::string SetupCommand(const std::string& setup, const std::string& params = "") {
+  return "\"" + setup + "\"" + (params.empty() ? "" : " " + params);
+}
+
+template <typename Pred>
+bool WaitUntil(Pred pred, DWORD timeoutMs = 20000) {
+  const DWORD start = GetTickCount();
+  while (!pred()) {
+    if (GetTickCount() - start > timeoutMs) return false;
+    Sleep(50);
+  }
+  return true;
+}
+
+// The text of a markup box of another process (its rich-edit child holds
+// the plain text).
+inline std::string BoxText(HWND box) {
+  std::string all;
+  for (HWND c = FindWindowExA(box, nullptr, nullptr, nullptr); c;
+       c = FindWindowExA(box, c, nullptr, nullptr)) {
+    char cls[64] = {};
+    GetClassNameA(c, cls, sizeof cls);
+    if (std::string(cls) == "Button") continue;
+    // WM_GETTEXT itself: GetWindowText does not ask controls of other
+    // processes for their text.
+    char buf[4096] = {};
+    SendMessageTimeoutA(c, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf), SMTO_BLOCK,
+                        2000, nullptr);
+    all += buf;
+  }
+  return all;
+}
+
+// Sets or deletes HKCU\Software\Tolvexan\Kestro\SpanDisk "ForcePrompt".
+inline void SetForcePrompt(const char* value) {
+  const char* key = "Software\\Tolvexan\\Kestro\\SpanDisk";
+  HKEY k;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k,
+                      nullptr) != ERROR_SUCCESS)
+    return;
+  if (value)
+    RegSetValueExA(k, "ForcePrompt", 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                   static_cast<DWORD>(strlen(value) + 1));
+  else
+    RegDeleteValueA(k, "ForcePrompt");
+  RegCloseKey(k);
+}
+
+}  // namespace ktest
