@@ -66,7 +66,10 @@ uint32_t ComputeChecksum(ByteSource& src, uint32_t trailerLength) {
   const uint64_t size = src.Size();
   if (size > kChecksumMaxFileSize) return kChecksumNotChecked;
   uint64_t packageEnd = IsPeImage(src) ? GetPackageEnd(src) : 0;
-  int64_t area = int64_t(packageEnd > 0 ? packageEnd : size) - int64_t(trailerLength);
+  // A pointer far past a file this small is damage; bounding it keeps the
+  // arithmetic defined and changes no sum, since reading ends at the file's end.
+  const uint64_t areaEnd = std::min<uint64_t>(packageEnd > 0 ? packageEnd : size, uint64_t(1) << 40);
+  int64_t area = int64_t(areaEnd) - int64_t(trailerLength);
   uint64_t offset = 0;
   if (packageEnd > 0) {
     offset = 512;

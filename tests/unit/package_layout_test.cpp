@@ -161,6 +161,15 @@ TEST(Checksum, SignedFilesAreSummedFrom512SoThePointerDoesNotCount) {
   EXPECT_TRUE(Passes(stubChanged)) << "the first 512 bytes are left out";
 }
 
+TEST(Checksum, APointerFarPastTheEndIsHarmless) {
+  std::string p = Package(Blocks(), 1);
+  PutLe32(reinterpret_cast<uint8_t*>(&p[kPackageEndHighOffset]), 0x80000000u);
+  MemorySource src(p);
+  ComputeChecksum(src, kTrailerSize);  // the sanitizers watch the arithmetic
+  PackageTrailer t;
+  EXPECT_FALSE(ReadPackageTrailer(src, t));
+}
+
 TEST(Checksum, KnownValueOfASmallFile) {
   // 16 bytes of words 1..4 and a 4-byte "trailer": area 12, the words 1 and 2
   // count (the area is still above 4 after them), plus 1234 for the piece
