@@ -96,11 +96,6 @@ Rect MsgBoxTextPlace(int cw, int ch, int w, int h) {
   return {left, top, w, ch - top - 39};
 }
 
-Rect CentreIn(const Rect& workArea, int width, int height) {
-  return {workArea.left + (workArea.width - width) / 2, workArea.top + (workArea.height - height) / 2,
-          width, height};
-}
-
 // ---- buttons ---------------------------------------------------------------
 
 std::vector<ButtonSpec> ButtonSet(std::uint32_t flags) {

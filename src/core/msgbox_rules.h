@@ -88,9 +88,6 @@ Extent MsgBoxOuterSize(int w, int h, const Metrics& m);
 // Place of the text control in a client area of cw x ch.
 Rect MsgBoxTextPlace(int cw, int ch, int w, int h);
 
-// Top-left of a box of the given size centred in a work area.
-Rect CentreIn(const Rect& workArea, int width, int height);
-
 // ---- buttons ---------------------------------------------------------------
 
 struct ButtonSpec {

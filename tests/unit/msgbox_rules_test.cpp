@@ -119,12 +119,6 @@ TEST(MsgBoxMeasure, BoldWideningGivesUpAfterTwentyOneSteps) {
   EXPECT_EQ(calls, 22);
 }
 
-TEST(MsgBoxMeasure, CentresInTheWorkArea) {
-  const Rect r = CentreIn({10, 0, 1024, 738}, 361, 200);
-  EXPECT_EQ(r.left, 10 + (1024 - 361) / 2);
-  EXPECT_EQ(r.top, (738 - 200) / 2);
-}
-
 // ---- buttons ---------------------------------------------------------------
 
 TEST(MsgBoxButtons, SetsAndCodes) {

@@ -10,6 +10,7 @@
 
 #include "core/msgbox_rules.h"
 #include "../support/ui_driver.h"
+#include "win/Utils/utils.h"
 
 namespace kestro {
 namespace {
@@ -272,6 +273,29 @@ TEST(MsgBoxLoop, OtherWindowsKeepGettingTheirTimers) {
   EXPECT_EQ(ShowMsgBox(1, "timers run", "", 600, 0x20, 0, kButtons), kIdOk);
   KillTimer(nullptr, timer);
   EXPECT_GE(g_ticks, 3);
+}
+
+TEST(MsgBoxLoop, RefusesAutoPlayOnlyWhileSuppressionIsOn) {
+  const UINT query = RegisterWindowMessageA("QueryCancelAutoPlay");
+  LRESULT during = -1, without = -1;
+  StartAutoPlaySuppression();
+  {
+    WindowDriver d(kMsgBoxClass, "Button", [&](HWND box) {
+      during = SendMessageA(box, query, 0, 0);
+      PressKey(VK_ESCAPE);
+    });
+    ShowMsgBox(1, "insert the next disc", "", 0, 0, 0, kButtons);
+  }
+  StopAutoPlaySuppression();
+  {
+    WindowDriver d(kMsgBoxClass, "Button", [&](HWND box) {
+      without = SendMessageA(box, query, 0, 0);
+      PressKey(VK_ESCAPE);
+    });
+    ShowMsgBox(1, "no disc change", "", 0, 0, 0, kButtons);
+  }
+  EXPECT_EQ(during, 1);
+  EXPECT_EQ(without, 0);
 }
 
 }  // namespace

@@ -8,8 +8,11 @@
 #include "core/ksub.h"
 #include "core/markup.h"
 #include "core/msgbox_rules.h"
+#include "win/RichEdit/modal_loop.h"
 #include "win/RichEdit/riched_library.h"
 #include "win/Utils/developer_mode.h"
+#include "win/Utils/utils.h"
+#include "win/Utils/window_utils.h"
 
 namespace kestro {
 
@@ -47,38 +50,12 @@ struct Box {
   LPCSTR icon = nullptr;  // system icon id; null = the program's own icon
   SIZE requested{};
   bool done = false;
+  bool quit = false;  // a quit message ended the loop
+  int quitCode = 0;
   bool noClose = false;
   int focused = 0;
 };
 int g_boxesUp = 0;
-
-int PointsToPixels(int points) {
-  static const int dpi = [] {
-    HDC screen = GetDC(nullptr);
-    const int v = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return v;
-  }();
-  return MulDiv(points, dpi, 72);
-}
-
-void PumpMessagesFor(DWORD ms) {
-  const DWORD start = GetTickCount();
-  do {
-    MSG m;
-    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-      if (m.message == WM_QUIT) {
-        PostQuitMessage(static_cast<int>(m.wParam));
-        return;
-      }
-      TranslateMessage(&m);
-      DispatchMessageA(&m);
-    }
-    Sleep(10);
-  } while (GetTickCount() - start < ms);
-}
-
-UINT AutoPlayMessage() { return 0; }
 
 Box* BoxOf(HWND wnd) { return reinterpret_cast<Box*>(GetWindowLongPtrA(wnd, GWLP_USERDATA)); }
 
@@ -204,6 +181,8 @@ HWND CreateTextControl(Box& b, std::uint32_t flags, const PlainText& plain, bool
     SendMessageA(t, EM_SETEVENTMASK, 0, ENM_REQUESTRESIZE);
     SendMessageA(t, EM_SETBKGNDCOLOR, 0, GetSysColor(COLOR_WINDOW));
   }
+  // The controls stop at 32K characters unless told otherwise.
+  LiftTextLimit(t, rich, plain.text.size());
   SetWindowTextA(t, plain.text.c_str());
   if (rich) {
     for (const BoldRun& run : plain.bold) {
@@ -371,39 +350,15 @@ void PlaceBox(Box& b, const Extent& text, const std::string& plain) {
   const Extent outer = MsgBoxOuterSize(text.width, text.height,
                                        {GetSystemMetrics(SM_CXFRAME), GetSystemMetrics(SM_CYFRAME),
                                         GetSystemMetrics(SM_CYCAPTION)});
-  RECT wa{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &wa, 0);
-  Rect r = CentreIn({wa.left, wa.top, wa.right - wa.left, wa.bottom - wa.top}, outer.width, outer.height);
-  if (IsDeveloperMode() && plain.find(kDeveloperShiftText) != std::string::npos) {
-    r.left += kDeveloperShift;
-    r.top += kDeveloperShift;
-  }
-  SetWindowPos(b.wnd, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_SHOWWINDOW);
+  RECT r = CenterInWorkArea(outer.width, outer.height);
+  if (IsDeveloperMode() && plain.find(kDeveloperShiftText) != std::string::npos)
+    OffsetRect(&r, kDeveloperShift, kDeveloperShift);
+  SetWindowPos(b.wnd, nullptr, r.left, r.top, outer.width, outer.height, SWP_NOZORDER | SWP_SHOWWINDOW);
 }
 
-// Runs the box's own loop until it is destroyed. A quit message that
-// arrives meanwhile closes the box and is posted again for the caller's loop.
-void ModalLoop(Box& b) {
-  MSG m;
-  while (!b.done) {
-    const BOOL got = GetMessageA(&m, nullptr, 0, 0);
-    if (got == 0 || got == -1) {
-      if (IsWindow(b.wnd)) SendMessageA(b.wnd, WM_CLOSE, 0, 0);
-      if (IsWindow(b.wnd)) DestroyWindow(b.wnd);
-      if (got == 0) PostQuitMessage(static_cast<int>(m.wParam));
-      break;
-    }
-    if (!FilterKey(b, m)) {
-      TranslateMessage(&m);
-      DispatchMessageA(&m);
-    }
-  }
-}
-
-int RunBox(HWND owner, const std::string& markup, const std::string& title, int timeoutMs,
+int RunBox(Box& b, HWND owner, const std::string& markup, const std::string& title, int timeoutMs,
            std::uint32_t flags, const std::string& buttonList) {
   RichEditLibrary();
-  Box b;
   b.prev = GetActiveWindow();
   if (b.prev) EnableWindow(b.prev, FALSE);
   b.timeout = timeoutMs > 0 ? static_cast<UINT>(timeoutMs) : 0;
@@ -441,7 +396,9 @@ int RunBox(HWND owner, const std::string& markup, const std::string& title, int 
   }
   b.icon = IconFor(flags);
   CreateButtons(b, flags, buttonList, rc.right, rc.bottom);
-  ModalLoop(b);
+  const ModalEnd end = RunModalLoop(b.wnd, b.done, [&b](const MSG& m) { return FilterKey(b, m); });
+  b.quit = end.quit;
+  b.quitCode = end.quitCode;
   if (--g_boxesUp == 0) UnregisterClassA(kMsgBoxClass, GetModuleHandleA(nullptr));
   return b.result;
 }
@@ -461,8 +418,14 @@ int ShowMsgBox(MsgBoxOwner modeOrOwner, const std::string& text, const std::stri
   const std::uintptr_t mode = modeOrOwner.value;
   const MsgBoxRequest req = PrepareMsgBox(mode, text, title, flags, charset);
   HWND owner = mode <= 2 ? GetActiveWindow() : reinterpret_cast<HWND>(mode);
-  const int result = RunBox(owner, req.text, title, timeoutMs, req.flags, buttonList);
-  PumpMessagesFor(100);
+  Box b;
+  const int result = RunBox(b, owner, req.text, title, timeoutMs, req.flags, buttonList);
+  if (b.quit) {
+    // The program is ending: no settling pump, which would swallow the quit.
+    PostQuitMessage(b.quitCode);
+  } else {
+    WaitWithMessages(100, 10);
+  }
   return result;
 }
 

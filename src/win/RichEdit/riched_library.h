@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <cstddef>
+
 namespace kestro {
 
 constexpr char kRichEditDll[] = "RICHED32.DLL";
@@ -10,6 +12,10 @@ constexpr char kRichEditClass[] = "RICHEDIT";
 
 // The library, or null when it cannot be loaded.
 HMODULE RichEditLibrary();
+
+// Rich-edit and edit controls stop at 32K characters unless told otherwise;
+// a longer text would be cut off silently.
+void LiftTextLimit(HWND control, bool richEdit, std::size_t textLength);
 
 // One more reference for the length of a showing, released at its end.
 class RichEditReference {

@@ -1,0 +1,42 @@
+#include "win/CommUtils/progbar.h"
+
+#include <commctrl.h>
+
+#include "core/bytes_rate.h"
+
+namespace kestro {
+
+namespace {
+
+constexpr int kBusyRange = 5;
+int g_busyCounter = 0;
+
+void ResetBars(HWND stepBar, HWND busyBar, std::uint16_t range, int position, int step) {
+  SendMessageA(stepBar, PBM_SETRANGE, 0, MAKELPARAM(0, range));
+  SendMessageA(stepBar, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+  SendMessageA(stepBar, PBM_SETSTEP, static_cast<WPARAM>(step), 0);
+  SendMessageA(busyBar, PBM_SETRANGE, 0, MAKELPARAM(0, kBusyRange));
+  SendMessageA(busyBar, PBM_SETPOS, 0, 0);
+  SendMessageA(busyBar, PBM_SETSTEP, 1, 0);
+}
+
+}  // namespace
+
+ProgressSink MakeProgressBarsSink(HWND stepBar, HWND busyBar, int& busyCounter) {
+  return [stepBar, busyBar, &busyCounter](int type, int, std::uint16_t range, int position, int step,
+                                          const std::string&) {
+    if (type == kProgressStartEvent) {
+      ResetBars(stepBar, busyBar, range, position, step);
+    } else if (type == kProgressStepEvent) {
+      SendMessageA(stepBar, PBM_STEPIT, 0, 0);
+      busyCounter = NextBusyPosition(busyCounter);
+      SendMessageA(busyBar, PBM_SETPOS, static_cast<WPARAM>(busyCounter), 0);
+    }
+  };
+}
+
+ProgressSink MakeStubProgressSink(HWND stepBar, HWND busyBar) {
+  return MakeProgressBarsSink(stepBar, busyBar, g_busyCounter);
+}
+
+}  // namespace kestro

@@ -1,0 +1,35 @@
+#include "win/KProgBar/kprogbar.h"
+
+#include <algorithm>
+
+#include "win/Utils/utils.h"
+
+namespace kestro {
+
+namespace {
+constexpr std::uint32_t kPumpPauseMs = 1;
+}  // namespace
+
+TProgBar::TProgBar(ProgressSink sink) : sink_(std::move(sink)) {}
+
+TProgBar::~TProgBar() { Finish(0, 0); }
+
+void TProgBar::Deliver(int type, int range, int position, int step) {
+  YieldX(kPumpPauseMs);
+  if (sink_) sink_(type, 0, static_cast<std::uint16_t>(std::clamp(range, 0, 0xFFFF)), position, step, "");
+  YieldX(kPumpPauseMs);
+}
+
+void TProgBar::Start(int position, int range) { Deliver(kProgressStartEvent, range, position, 1); }
+
+void TProgBar::Step(const std::string&) { Deliver(kProgressStepEvent, 0, 0, 0); }
+
+void TProgBar::Finish(std::uint32_t beforeMs, std::uint32_t afterMs) {
+  WaitWithMessages(beforeMs);
+  Deliver(kProgressStartEvent, 0, 0, 1);
+  WaitWithMessages(afterMs);
+}
+
+void TProgBar::SetCaption(const std::string&) { YieldX(kPumpPauseMs); }
+
+}  // namespace kestro

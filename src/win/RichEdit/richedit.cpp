@@ -1,0 +1,190 @@
+#include "win/RichEdit/richedit.h"
+
+#include <richedit.h>
+
+#include "core/ksub.h"
+#include "win/RichEdit/modal_loop.h"
+#include "win/RichEdit/riched_library.h"
+#include "win/Utils/window_utils.h"
+
+namespace kestro {
+
+// ---- state -----------------------------------------------------------------
+namespace {
+
+constexpr int kTextFontHeight = 15;
+// Tahoma, the message box's face, reads poorly in long texts at this size.
+constexpr char kTextFace[] = "Verdana";
+constexpr char kPlainFace[] = "Tahoma";
+constexpr int kButtonWidth = 160;
+constexpr int kButtonHeight = 25;
+constexpr int kButtonBand = 43;  // band height below the text when there is a link
+constexpr int kButtonFromBottom = 33;
+constexpr int kTextLeft = 3;
+
+struct FontOwner {
+  HFONT font;
+  explicit FontOwner(HFONT f) : font(f) {}
+  ~FontOwner() {
+    if (font) DeleteObject(font);
+  }
+  FontOwner(const FontOwner&) = delete;
+  FontOwner& operator=(const FontOwner&) = delete;
+};
+
+struct TextBox {
+  std::string link;
+  HWND wnd = nullptr, text = nullptr, button = nullptr;
+  bool done = false;
+};
+
+HFONT MakeFont(int height, int charset, const std::string& face) {
+  return CreateFontA(height, 0, 0, 0, 0, FALSE, FALSE, FALSE, static_cast<BYTE>(charset), OUT_DEFAULT_PRECIS,
+                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS, face.c_str());
+}
+
+void Layout(const TextBox& b) {
+  RECT rc;
+  GetClientRect(b.wnd, &rc);
+  const int cw = rc.right, ch = rc.bottom;
+  if (b.text) MoveWindow(b.text, kTextLeft, 0, cw - kTextLeft, b.link.empty() ? ch : ch - kButtonBand, TRUE);
+  if (b.button)
+    MoveWindow(b.button, (cw - kButtonWidth) / 2, ch - kButtonFromBottom, kButtonWidth, kButtonHeight, TRUE);
+}
+
+void Paint(const TextBox& b) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(b.wnd, &ps);
+  RECT rc;
+  GetClientRect(b.wnd, &rc);
+  FillRect(dc, &rc, GetSysColorBrush(COLOR_WINDOW));
+  if (!b.link.empty()) {
+    RECT line{0, rc.bottom - kButtonBand, rc.right, rc.bottom - kButtonBand + 1};
+    FillRect(dc, &line, GetSysColorBrush(COLOR_3DDKSHADOW));
+    RECT band{0, rc.bottom - kButtonBand + 1, rc.right, rc.bottom};
+    FillRect(dc, &band, GetSysColorBrush(COLOR_BTNFACE));
+  }
+  EndPaint(b.wnd, &ps);
+}
+
+LRESULT CALLBACK TextBoxProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
+    SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+  }
+  auto* b = reinterpret_cast<TextBox*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+  if (!b) return DefWindowProcA(wnd, msg, wp, lp);
+  switch (msg) {
+    case WM_SIZE:
+      Layout(*b);
+      return 0;
+    case WM_PAINT:
+      Paint(*b);
+      return 0;
+    case WM_CTLCOLORSTATIC:  // the plain edit control used without the rich-edit library
+      SetBkColor(reinterpret_cast<HDC>(wp), GetSysColor(COLOR_WINDOW));
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+    case WM_COMMAND:
+      if (b->button && reinterpret_cast<HWND>(lp) == b->button) {
+        ShellOpen(b->link);  // a link the shell cannot open is ignored
+        PostMessageA(wnd, WM_CLOSE, 0, 0);
+      }
+      break;
+    case WM_DESTROY:
+      b->done = true;
+      return 1;
+    default:
+      break;
+  }
+  return DefWindowProcA(wnd, msg, wp, lp);
+}
+
+HWND CreateTextControl(TextBox& b, bool rightToLeft, HFONT font, const std::string& text) {
+  DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_WANTRETURN | ES_READONLY | ES_MULTILINE;
+  DWORD exStyle = 0;
+  if (rightToLeft) {
+    style |= ES_RIGHT;
+    exStyle |= WS_EX_RTLREADING;
+  }
+  HWND t = nullptr;
+  if (RichEditLibrary())
+    t = CreateWindowExA(exStyle, kRichEditClass, "", style, 0, 0, 10, 10, b.wnd, nullptr,
+                        GetModuleHandleA(nullptr), nullptr);
+  const bool rich = t != nullptr;
+  if (!t)
+    t = CreateWindowExA(exStyle, "EDIT", "", style, 0, 0, 10, 10, b.wnd, nullptr, GetModuleHandleA(nullptr),
+                        nullptr);
+  if (!t) return nullptr;
+  if (rich) {
+    SendMessageA(t, EM_SETEVENTMASK, 0, ENM_REQUESTRESIZE);
+    SendMessageA(t, EM_SETBKGNDCOLOR, 0, GetSysColor(COLOR_WINDOW));
+  }
+  SendMessageA(t, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  LiftTextLimit(t, rich, text.size());
+  SendMessageA(t, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  return t;
+}
+
+bool RegisterTextBoxClass() {
+  WNDCLASSA wc{};
+  wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+  wc.lpfnWndProc = TextBoxProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+  wc.lpszClassName = kTextBoxClass;
+  return RegisterClassA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+int g_textBoxesUp = 0;
+
+}  // namespace
+
+// ---- showing ---------------------------------------------------------------
+
+bool ShowTextBox(HWND owner, const std::string& title, const std::string& buttonCaption, int charset,
+                 int pointSize, const std::string& fontFace, bool rightToLeft, int width, int height,
+                 const std::string& link, const std::string& text) {
+  TextBox b;
+  b.link = SUB::Trim(link);
+  if (text.empty()) {
+    if (b.link.empty()) return false;
+    ShellOpen(b.link);
+    return true;
+  }
+  RichEditLibrary();
+  const FontOwner buttonFont(MakeFont(-PointsToPixels(pointSize), charset, fontFace));
+  const std::string textFace = !fontFace.empty() && fontFace != kPlainFace ? fontFace : kTextFace;
+  const FontOwner textFont(MakeFont(kTextFontHeight, charset, textFace));
+  if (!RegisterTextBoxClass()) return true;
+  if (owner && !IsWindow(owner)) owner = nullptr;  // a stale owner would stop the box
+  ++g_textBoxesUp;
+  b.wnd = CreateWindowExA(WS_EX_DLGMODALFRAME, kTextBoxClass, title.c_str(),
+                          WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME,
+                          (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                          (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, owner, nullptr,
+                          GetModuleHandleA(nullptr), &b);
+  if (b.wnd) {
+    b.text = CreateTextControl(b, rightToLeft, textFont.font, text);
+    if (!b.link.empty()) {
+      b.button = CreateWindowExA(0, "Button", buttonCaption.c_str(), WS_CHILD | WS_VISIBLE, 0, 0, kButtonWidth,
+                                 kButtonHeight, b.wnd, nullptr, GetModuleHandleA(nullptr), nullptr);
+      if (b.button) {
+        SendMessageA(b.button, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont.font), FALSE);
+        SetWindowLongPtrA(b.button, GWLP_USERDATA, 1);
+      }
+    }
+    Layout(b);
+    if (b.button) {
+      SetFocus(b.button);
+      SetActiveWindow(b.wnd);
+      SendMessageA(b.button, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+    }
+    const ModalEnd end = RunModalLoop(b.wnd, b.done);
+    if (end.quit) PostQuitMessage(end.quitCode);
+  }
+  if (--g_textBoxesUp == 0) UnregisterClassA(kTextBoxClass, GetModuleHandleA(nullptr));
+  return true;
+}
+
+}  // namespace kestro
