@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# The demo: installs what is missing, builds the stub, the sample engine and
+# the packager, packs the demo product (demo/) into a setup file, runs it
+# under Wine on a virtual display, photographs its progress windows and shows
+# what got installed.
+set -euo pipefail
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+BUILD=${KESTRO_BUILD:-$ROOT/build}
+JOBS=${JOBS:-$(nproc)}
+SHOTS=$ROOT/docs/screenshots
+
+"$ROOT/scripts/deps.sh"
+source "$ROOT/scripts/wine-env.sh"
+trap wine_down EXIT
+
+echo "== Building the packager, the stub and the sample engine"
+cmake -S "$ROOT" -B "$BUILD/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$BUILD/native" -j "$JOBS" --target kpack >/dev/null
+cmake -S "$ROOT" -B "$BUILD/win" -DCMAKE_BUILD_TYPE=Release \
+      -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-i686.cmake" >/dev/null
+cmake --build "$BUILD/win" -j "$JOBS" --target kestro-stub kengine >/dev/null
+
+wine_up "$BUILD"
+DRIVE_C=$WINEPREFIX/drive_c
+TARGET_WIN='C:\Program Files\Kestro Demo'
+TARGET=$DRIVE_C/Program\ Files/Kestro\ Demo
+OUT=$BUILD/demo
+rm -rf "$OUT" "$TARGET"
+mkdir -p "$OUT" "$SHOTS"
+
+echo "== Packing demo/product into DemoSetup.exe"
+"$BUILD/native/tools/kpack/kpack" \
+  --stub "$BUILD/win/src/stub/kestro-stub.exe" --out "$OUT/DemoSetup.exe" \
+  --languages "$ROOT/demo/languages.ini" \
+  --info-file KestroDemo.info --agent-name KestroDemo.AutoUpdate.exe \
+  --busy-bar --space auto \
+  --dir "$ROOT/demo/product" \
+  --file "kengine.exe=$BUILD/win/tools/kengine/kengine.exe" --engine kengine.exe \
+  --engine-switches "/Target=$TARGET_WIN /Product=Kestro Demo /WorkMs=5000"
+ls -l "$OUT/DemoSetup.exe"
+
+# Wine shows a window's caption as its X window name.
+shoot() {  # shoot CAPTION FILE DELAY: waits for the window, photographs it
+  local caption=$1 file=$2 delay=$3 id=""
+  for _ in $(seq 200); do
+    id=$(xdotool search --onlyvisible --name "$caption" 2>/dev/null | head -1 || true)
+    [ -n "$id" ] && break
+    sleep 0.05
+  done
+  [ -z "$id" ] && { echo "   (no window \"$caption\" to photograph)"; return 0; }
+  sleep "$delay"
+  import -window root -crop "$(xdotool getwindowgeometry "$id" |
+    awk '/Position/{split($2,p,",")} /Geometry/{split($2,g,"x")} END{printf "%dx%d+%d+%d", g[1]+16, g[2]+16, p[1]-8, p[2]-8}')" \
+    "$file" 2>/dev/null || import -window root "$file"
+  echo "   screenshot: ${file#$ROOT/}"
+}
+
+echo "== Running DemoSetup.exe under Wine (display $DISPLAY)"
+(cd "$OUT" && wine DemoSetup.exe </dev/null >"$OUT/run.log" 2>&1; echo $? >"$OUT/exit-code") &
+runner=$!
+# The stub's window: after its first second the files are out and the bar full.
+shoot "Kestro Demo Setup" "$SHOTS/setup-progress.png" 1.6
+shoot "Installing Kestro Demo" "$SHOTS/engine-progress.png" 2.5
+wait $runner
+code=$(cat "$OUT/exit-code")
+
+echo "== Result"
+echo "   setup exit code: $code"
+echo "   installed in $TARGET_WIN:"
+(cd "$TARGET" 2>/dev/null && find . -type f ! -name kengine.log | sort | sed 's|^\./|     |')
+if [ "$code" = 0 ] && diff -r -x kengine.log "$ROOT/demo/product" "$TARGET" >/dev/null 2>&1; then
+  echo "The Kestro Demo product is installed."
+else
+  echo "The demo installation FAILED."
+  exit 1
+fi
