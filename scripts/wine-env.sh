@@ -22,6 +22,12 @@ wine_up() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "Creating the Wine prefix in $WINEPREFIX (about 20 s, once)"
     wineboot -i </dev/null >/dev/null 2>&1 || true
+    # A CD-ROM drive R: (a folder of the build) lets the disc-eject code reach
+    # a real CD device; Wine reads drive types when its server starts.
+    mkdir -p "$build/wine-cdrom"
+    ln -sfn "$build/wine-cdrom" "$WINEPREFIX/dosdevices/r:"
+    wine reg add 'HKLM\Software\Wine\Drives' /v 'r:' /d cdrom /f </dev/null >/dev/null 2>&1 || true
+    wineserver -k </dev/null >/dev/null 2>&1 || true
   fi
   # A persistent server with detached streams: otherwise Wine's services keep
   # the test runner's pipes open and ctest never ends.

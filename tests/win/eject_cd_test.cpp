@@ -1,0 +1,48 @@
+// EjectCd only touches CD-ROM drives. Wine reports a drive as CD-ROM when the
+// prefix maps it so (HKLM\Software\Wine\Drives, "x:" = "cdrom"); without such
+// a drive only the refusals can be shown.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <sstream>
+
+#include "win/StubWin/eject_cd.h"
+
+using namespace kestro;
+
+namespace {
+
+struct CapturedTrace {
+  std::ostringstream text;
+  std::streambuf* old = std::cout.rdbuf(text.rdbuf());
+  ~CapturedTrace() { std::cout.rdbuf(old); }
+};
+
+char FindCdDrive() {
+  for (char d = 'A'; d <= 'Z'; ++d)
+    if (GetDriveTypeA((std::string(1, d) + ":\\").c_str()) == DRIVE_CDROM) return d;
+  return 0;
+}
+
+TEST(EjectCd, LeavesEverythingButCdDrivesAlone) {
+  const char* paths[] = {"", "1:\\x", "\\\\server\\share\\setup.exe.002", "C:\\windows", "z:\\tmp\\setup.exe.002"};
+  for (const char* path : paths) {
+    CapturedTrace trace;
+    EXPECT_FALSE(EjectCd(path)) << path;
+    EXPECT_EQ(trace.text.str(), "") << path << ": no device was opened";
+  }
+}
+
+TEST(EjectCd, OpensTheCdDeviceOfALowerCasePath) {
+  const char drive = FindCdDrive();
+  if (!drive) GTEST_SKIP() << "this Wine prefix maps no CD-ROM drive";
+  CapturedTrace trace;
+  const std::string path = std::string(1, char(drive - 'A' + 'a')) + ":\\setup.exe.002";
+  EjectCd(path);  // Wine's drives do not eject; the answer is the drive's
+  const std::string device = std::string("\\\\.\\") + drive + ":";
+  EXPECT_EQ(trace.text.str().rfind("EjectCD-2: " + device + " ", 0), 0u) << trace.text.str();
+}
+
+}  // namespace
