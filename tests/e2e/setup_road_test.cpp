@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "core/file_names.h"
 #include "core/ksub.h"
@@ -352,6 +354,94 @@ TEST(SetupRoad, CloseOnceCancelsTwiceCloses) {
   EXPECT_EQ(stub.Wait(kRunTimeoutMs), 0);
   EXPECT_FALSE(Exists(plan.EngineLog())) << "a closed setup starts no engine";
   EXPECT_FALSE(Exists(ExtractionFolderOf(plan.SetupPath())));
+}
+
+// Collects the notifications a stub posts to its listener.
+struct Listener {
+  static constexpr UINT kMessage = WM_APP + 7;
+  static std::vector<std::pair<WPARAM, LPARAM>>& Got() {
+    static std::vector<std::pair<WPARAM, LPARAM>> got;
+    return got;
+  }
+  static LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == kMessage) Got().push_back({wp, lp});
+    return DefWindowProcA(w, m, wp, lp);
+  }
+  HWND window = nullptr;
+  Listener() {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "KestroTestListener";
+    RegisterClassA(&wc);
+    window = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                             wc.hInstance, nullptr);
+    Got().clear();
+  }
+  ~Listener() { DestroyWindow(window); }
+  bool Has(WPARAM code, LPARAM value) const {
+    for (const auto& g : Got())
+      if (g.first == code && g.second == value) return true;
+    return false;
+  }
+  void Pump() const {
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+  }
+};
+
+RECT RectIn(HWND parent, HWND child) {
+  RECT r;
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+TEST(SetupRoad, MainWindowKeepsItsLayoutAndAnswersOtherProcesses) {
+  SetupPlan plan = Plan("/WorkMs=5000 /ExitCode=2");
+  plan.language = kestro::BuildLanguageBlock({{"Hebrew", {"s0=Kurulum", "Charset=177"}}});
+  ASSERT_EQ(WriteSetup(plan).error, "");
+  StubProcess stub(SetupCommand(plan.SetupPath()));
+  HWND main = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (main = FindWindowA(plan.SetupPath().c_str(), nullptr)); }));
+  ASSERT_TRUE(WaitUntil([&] { return FindWindowExA(main, nullptr, "Static", nullptr) != nullptr; }));
+
+  EXPECT_EQ(WindowText(main), "Kurulum");
+  RECT r, wa;
+  GetWindowRect(main, &r);
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &wa, 0);
+  EXPECT_EQ(r.right - r.left, 492);
+  EXPECT_EQ(r.bottom - r.top, 110);
+  EXPECT_EQ(r.left, wa.left + (wa.right - wa.left - 492) / 2);
+  EXPECT_EQ(r.top, wa.top + (wa.bottom - wa.top - 110) / 2);
+  // Right-to-left character set: label moved right, busy bar to the left.
+  EXPECT_EQ(RectIn(main, FindWindowExA(main, nullptr, "Static", nullptr)).left, 122);
+  std::vector<int> barLefts;
+  for (HWND b : ChildrenLeftToRight(main, "msctls_progress32")) {
+    RECT br = RectIn(main, b);
+    barLefts.push_back(br.left * 100 + br.top);
+  }
+  std::sort(barLefts.begin(), barLefts.end());
+  EXPECT_EQ(barLefts, (std::vector<int>{70 * 100 + 20, 70 * 100 + 38}));  // busy, step
+
+  Listener listener;
+  PostMessageA(main, 1124, reinterpret_cast<WPARAM>(listener.window), Listener::kMessage);
+  EXPECT_TRUE(WaitUntil([&] {
+    listener.Pump();
+    return listener.Has(50, reinterpret_cast<LPARAM>(main)) && listener.Has(51, 1125);
+  }, 10000));
+  DWORD_PTR answer = 77;
+  SendMessageTimeoutA(main, 1125, 99, 5, SMTO_BLOCK, 5000, &answer);
+  EXPECT_EQ(answer, 0u) << "an unknown agent command answers 0";
+  SendMessageTimeoutA(main, RegisterWindowMessageA("QueryCancelAutoPlay"), 0, 0, SMTO_BLOCK, 5000,
+                      &answer);
+  EXPECT_EQ(answer, 1u) << "AutoPlay is refused";
+
+  EXPECT_TRUE(WaitUntil([&] {
+    listener.Pump();
+    return listener.Has(43, 0);
+  }, kRunTimeoutMs)) << "no notice that the loop ended";
+  EXPECT_EQ(stub.Wait(kRunTimeoutMs), 2);
 }
 
 }  // namespace
