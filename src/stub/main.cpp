@@ -8,6 +8,7 @@
 #include "core/ksub.h"
 #include "win/KDebug/agent_log.h"
 #include "win/KDebug/kdebug.h"
+#include "win/SLangId/slangid.h"
 #include "win/StubGlob/stubglob.h"
 #include "win/StubWin/run_mode.h"
 #include "win/Win64/preload.h"
@@ -17,6 +18,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   PreloadLibraries();
   InstallDebugChannel();
   PidTrace(" ==== STUB START ====> " + RawCommandLine() + "<");
+  TGFileInfo::SetUserLanguageName(GetUserLanguageName());
   OpenOwnPackage();
   SetAgentLogEnabled(IsAgentFile() && OwnPackage().AgentLogEnabled());
   if (IsTransientAgentCopy()) SetLogTag(" X ");

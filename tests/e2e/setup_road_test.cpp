@@ -424,6 +424,17 @@ TEST(SetupRoad, MainWindowKeepsItsLayoutAndAnswersOtherProcesses) {
   std::sort(barLefts.begin(), barLefts.end());
   EXPECT_EQ(barLefts, (std::vector<int>{70 * 100 + 20, 70 * 100 + 38}));  // busy, step
 
+  // The status text reads right to left, aligned right.
+  HWND label = FindWindowExA(main, nullptr, "Static", nullptr);
+  EXPECT_TRUE(WaitUntil([&] {
+    char text[128] = {};
+    SendMessageTimeoutA(label, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                        SMTO_BLOCK, 2000, nullptr);
+    return std::string(text) == "Extracting Files...";
+  }));
+  EXPECT_TRUE(GetWindowLongA(label, GWL_EXSTYLE) & WS_EX_RTLREADING);
+  EXPECT_EQ(GetWindowLongA(label, GWL_STYLE) & SS_TYPEMASK, SS_RIGHT);
+
   Listener listener;
   PostMessageA(main, 1124, reinterpret_cast<WPARAM>(listener.window), Listener::kMessage);
   EXPECT_TRUE(WaitUntil([&] {

@@ -7,6 +7,7 @@
 #include "core/switches.h"
 #include "core/trace.h"
 #include "win/Files/files.h"
+#include "win/CommUtils/progbar.h"
 #include "win/KDebug/kdebug.h"
 #include "win/KMsgBox/kmsgbox.h"
 #include "win/StubGlob/stubglob.h"
@@ -45,7 +46,11 @@ ExtractResult Extract(const TGFileInfo& package, const std::string& folder,
   req.discCaption = Lang(package, lang::kAttention);
   req.buttons = Lang(package, lang::kButtons);
   req.charset = package.GetCharset();
-  req.progress = MainWindowProgress;
+  // The file count travels in a 16-bit field of the progress event.
+  const ProgressSink bars = MakeStubProgressSink(StepBar(), BusyBar());
+  req.progress = [bars](int event, int64_t rangeEnd) {
+    bars(event, 0, static_cast<uint16_t>(rangeEnd), 0, 1, "");
+  };
   req.messageBox = [](ExtractBox kind, const std::string& text, const std::string& caption,
                       const std::string& buttons, int charset) {
     if (kind == ExtractBox::kDiscPrompt)

@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include "core/bytes_rate.h"
 #include "core/lang_keys.h"
 #include "core/switches.h"
 #include "core/trace.h"
@@ -10,6 +9,7 @@
 #include "win/StubGlob/stubglob.h"
 #include "win/StubSetup/stubsetup.h"
 #include "win/StubWin/agent_bridge.h"
+#include "win/Utils/window_utils.h"
 
 namespace kestro {
 
@@ -144,22 +144,6 @@ void NotifyListener(WPARAM code, LPARAM value) {
   if (g_listener && g_listenerMsg) PostMessageA(g_listener, g_listenerMsg, code, value);
 }
 
-void MainWindowProgress(int event, int64_t rangeEnd) {
-  static int busy = 0;
-  if (event == 0) {
-    SendMessageA(g_stepBar, PBM_SETRANGE, 0, MAKELPARAM(0, static_cast<WORD>(rangeEnd & 0xFFFF)));
-    SendMessageA(g_stepBar, PBM_SETPOS, 0, 0);
-    SendMessageA(g_stepBar, PBM_SETSTEP, 1, 0);
-    SendMessageA(g_busyBar, PBM_SETRANGE, 0, MAKELPARAM(0, 5));
-    SendMessageA(g_busyBar, PBM_SETPOS, 0, 0);
-    busy = 0;
-  } else if (event == 1) {
-    SendMessageA(g_stepBar, PBM_STEPIT, 0, 0);
-    busy = NextBusyPosition(busy);
-    SendMessageA(g_busyBar, PBM_SETPOS, busy, 0);
-  }
-}
-
 void ShowBusyBar() {
   if (g_busyBar) ShowWindow(g_busyBar, SW_SHOWNA);
 }
@@ -171,10 +155,7 @@ void SetStatusText(HWND label, const std::string& text, const std::string& fontN
   SetWindowLongA(label, GWL_EXSTYLE, rtl ? WS_EX_RTLREADING : 0);
   LONG style = GetWindowLongA(label, GWL_STYLE) & ~static_cast<LONG>(SS_TYPEMASK);
   SetWindowLongA(label, GWL_STYLE, style | (rtl ? SS_RIGHT : SS_LEFT));
-  HDC dc = GetDC(nullptr);
-  const int height = -MulDiv(fontSize, GetDeviceCaps(dc, LOGPIXELSY), 72);
-  ReleaseDC(nullptr, dc);
-  HFONT font = CreateFontA(height, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE,
+  HFONT font = CreateFontA(-PointsToPixels(fontSize), 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE,
                            static_cast<DWORD>(charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                            DEFAULT_QUALITY, DEFAULT_PITCH, fontName.c_str());
   if (label == g_label) {
@@ -201,14 +182,11 @@ void RunMainWindow() {
   wc.lpszClassName = InstanceName().c_str();
   RegisterClassA(&wc);
 
-  RECT wa;
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &wa, 0);
-  const int left = wa.left + (wa.right - wa.left - kMainWidth) / 2;
-  const int top = wa.top + (wa.bottom - wa.top - kMainHeight) / 2;
+  const RECT at = CenterInWorkArea(kMainWidth, kMainHeight);
   const std::string caption = OwnPackage().GetLangString(lang::kCaption.key, lang::kCaption.def);
   g_destroyed = false;
   g_main = CreateWindowExA(0, InstanceName().c_str(), caption.c_str(),
-                           WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU, left, top, kMainWidth,
+                           WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU, at.left, at.top, kMainWidth,
                            kMainHeight, nullptr, nullptr, inst, nullptr);
   SetMsgBoxFont(OwnPackage().GetFontName(), OwnPackage().GetFontSize(), OwnPackage().GetCharset());
 

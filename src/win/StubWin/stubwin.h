@@ -44,11 +44,6 @@ bool CancelRequested();
 void SetStatusText(HWND label, const std::string& text, const std::string& fontName,
                    int charset, int fontSize);
 
-// Progress of extraction and downloads on the window's bars: event 0 sets
-// the step bar to 0..rangeEnd (a 16-bit count) and resets the busy bar,
-// event 1 steps the step bar and moves the busy bar on (1..5, 0, ...).
-void MainWindowProgress(int event, int64_t rangeEnd);
-
 // Shows the busy bar when the package asks for it.
 void ShowBusyBar();
 
