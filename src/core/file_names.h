@@ -9,19 +9,21 @@
 namespace kestro {
 
 // Tells whether a byte starts a two-byte character in the active code page.
-// nullptr means a single-byte code page.
+// nullptr means a single-byte code page. The trailing-backslash routines
+// take it without a default so that Windows code (win/Files) can offer the
+// same names bound to the system code page.
 using LeadByteTest = bool (*)(unsigned char);
 
 // True when the last byte is a backslash that is not the second half of a
 // double-byte character.
-bool HasTrailingBackslash(const std::string& path, LeadByteTest isLead = nullptr);
+bool HasTrailingBackslash(const std::string& path, LeadByteTest isLead);
 // Paths of 3 characters or more lose a trailing backslash, then one is added
 // when asked: "C:\" -> "C:", "C:" + add -> "C:\", "\" stays.
 std::string SetTrailingBackslash(const std::string& path, bool add,
-                                 LeadByteTest isLead = nullptr);
+                                 LeadByteTest isLead);
 // "\" -> "", "C:\" -> "C:", "a\" -> "a".
 std::string RemoveTrailingBackslash(const std::string& path,
-                                    LeadByteTest isLead = nullptr);
+                                    LeadByteTest isLead);
 
 // The parts of a path split at its last "\" or ":".
 std::string ExtractFileName(const std::string& path, LeadByteTest isLead = nullptr);

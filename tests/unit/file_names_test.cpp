@@ -17,17 +17,17 @@ TEST(PathNames, TrailingBackslashRules) {
       {"\\", true, "\\"}, {"C:\\a\\", true, "C:\\a\\"}, {"C:\\a", false, "C:\\a"},
       {"", true, "\\"}, {"ab\\", false, "ab"}};
   for (const auto& c : cases)
-    EXPECT_EQ(SetTrailingBackslash(c.path, c.add), c.out) << c.path << c.add;
-  EXPECT_EQ(RemoveTrailingBackslash("\\"), "");
-  EXPECT_EQ(RemoveTrailingBackslash("a\\"), "a");
-  EXPECT_EQ(RemoveTrailingBackslash("a"), "a");
+    EXPECT_EQ(SetTrailingBackslash(c.path, c.add, nullptr), c.out) << c.path << c.add;
+  EXPECT_EQ(RemoveTrailingBackslash("\\", nullptr), "");
+  EXPECT_EQ(RemoveTrailingBackslash("a\\", nullptr), "a");
+  EXPECT_EQ(RemoveTrailingBackslash("a", nullptr), "a");
 }
 
 TEST(PathNames, ABackslashThatEndsADoubleByteCharacterIsNotTrailing) {
   // 0x95 0x5C is one Shift-JIS character whose second byte is "\".
   const std::string path = "C:\\\x95\x5C";
   EXPECT_FALSE(HasTrailingBackslash(path, ShiftJisLead));
-  EXPECT_TRUE(HasTrailingBackslash(path));  // single-byte reading
+  EXPECT_TRUE(HasTrailingBackslash(path, nullptr));  // single-byte reading
   EXPECT_EQ(SetTrailingBackslash(path, true, ShiftJisLead), path + "\\");
   EXPECT_EQ(ExtractFileName(path, ShiftJisLead), "\x95\x5C");
 }
