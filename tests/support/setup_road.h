@@ -64,6 +64,7 @@ struct SetupPlan {
   std::string settings = "|http://127.0.0.1/upd|Product.info|Product.AutoUpdate.exe|tok|0|";
   std::string language;            // language block, default: none
   uint8_t flags = 0;               // trailer flag bits
+  uint32_t space = 0;              // every entry of the space table (0: computed)
   uint64_t volumeSize = 0;         // > 0: numbered volumes of this size
   bool compress = true;
   bool checksum = true;
@@ -89,6 +90,8 @@ inline kestro::PackResult WriteSetup(const SetupPlan& plan) {
   spec.checksum = plan.checksum;
   spec.volumeSize = plan.volumeSize;
   spec.trailer.raw[kestro::kTrFlags] = plan.flags;
+  for (size_t i = 0; plan.space && i < kestro::kSpaceTableEntries; ++i)
+    spec.trailer.SetU32(kestro::kTrSpaceTable + 4 * i, plan.space);
   spec.files.push_back({EngineExe(), "kengine.exe*" + plan.EngineDefaults(), 0});
   const std::string src = plan.dir + "\\payload";
   kestro::ForceDirectories(src);
@@ -101,6 +104,12 @@ inline kestro::PackResult WriteSetup(const SetupPlan& plan) {
   }
   return kestro::WritePackage(spec);
 }
+
+class StubProcess;
+
+// Writes the setup file with the packager's own command line (kpack.exe);
+// returns its exit code.
+long PackWithKpack(const SetupPlan& plan, const std::string& extraOptions = "");
 
 // A process started from outside, as Explorer would start it.
 class StubProcess {
@@ -139,6 +148,23 @@ class StubProcess {
  private:
   HANDLE process_ = nullptr;
 };
+
+inline long PackWithKpack(const SetupPlan& plan, const std::string& extraOptions) {
+  const std::string src = plan.dir + "\\payload";
+  std::string cmd = "\"" + KpackExe() + "\" --stub \"" + StubExe() + "\" --out \"" +
+                    plan.SetupPath() + "\" --file \"kengine.exe=" + EngineExe() +
+                    "\" --engine kengine.exe --engine-switches \"" + plan.EngineDefaults() + "\"";
+  int n = 0;
+  for (const auto& f : plan.payload) {
+    const std::string path = src + "\\file" + std::to_string(++n);
+    kestro::ForceDirectories(src);
+    WriteFileText(path, f.second);
+    cmd += " --file \"" + f.first + "=" + path + "\"";
+  }
+  if (!extraOptions.empty()) cmd += " " + extraOptions;
+  StubProcess kpack(cmd);
+  return kpack.Wait(60000);
+}
 
 // Starts a setup file the way a double-click does: quoted path, then params.
 inline std::string SetupCommand(const std::string& setup, const std::string& params = "") {
