@@ -13,6 +13,9 @@ foreach(tool kpack)
     add_subdirectory(tools/${tool})
   endif()
 endforeach()
+if(EXISTS ${PROJECT_SOURCE_DIR}/bench/CMakeLists.txt)
+  add_subdirectory(bench)
+endif()
 
 # One test binary per file in tests/unit.
 file(GLOB KESTRO_UNIT_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/unit/*_test.cpp)

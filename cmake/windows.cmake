@@ -13,7 +13,7 @@ add_library(kwin STATIC ${KWIN_SOURCES})
 kestro_target(kwin)
 target_link_libraries(kwin PUBLIC kcore comctl32 shell32 shlwapi advapi32 user32 gdi32 ole32 wininet version)
 
-foreach(dir stub tools/kpack tools/kengine)
+foreach(dir stub tools/kpack tools/kengine bench)
   if(EXISTS ${PROJECT_SOURCE_DIR}/${dir}/CMakeLists.txt)
     add_subdirectory(${dir})
   elseif(EXISTS ${PROJECT_SOURCE_DIR}/src/${dir}/CMakeLists.txt)
