@@ -22,6 +22,8 @@ uint64_t Tell(std::FILE* f) {
 
 }  // namespace
 
+bool SeekFile(std::FILE* f, uint64_t offset) { return Seek(f, offset, SEEK_SET); }
+
 // The C library opens files shared for reading and writing on Windows as
 // well, so a setup file that is running or being copied can still be read.
 FileSource::FileSource(const std::string& path) : file_(std::fopen(path.c_str(), "rb")) {

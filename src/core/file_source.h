@@ -9,6 +9,9 @@
 
 namespace kestro {
 
+// Moves a C stream to a 64-bit offset from its start; false on failure.
+bool SeekFile(std::FILE* f, uint64_t offset);
+
 class FileSource : public ByteSource {
  public:
   explicit FileSource(const std::string& path);

@@ -44,17 +44,9 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
-bool SeekTo(std::FILE* f, uint64_t offset) {
-#ifdef _WIN32
-  return _fseeki64(f, int64_t(offset), SEEK_SET) == 0;
-#else
-  return fseeko(f, off_t(offset), SEEK_SET) == 0;
-#endif
-}
-
 bool PatchFile(const std::string& path, uint64_t offset, const void* data, size_t n) {
   FilePtr f(std::fopen(path.c_str(), "r+b"));
-  return f && SeekTo(f.get(), offset) && std::fwrite(data, 1, n, f.get()) == n &&
+  return f && SeekFile(f.get(), offset) && std::fwrite(data, 1, n, f.get()) == n &&
          std::fflush(f.get()) == 0;
 }
 
@@ -229,7 +221,7 @@ class Writer {
   void PatchLength(uint64_t at, int32_t v) {
     uint8_t b[4];
     PutLe32(b, uint32_t(v));
-    if (!SeekTo(out_.get(), at) || std::fwrite(b, 1, 4, out_.get()) != 4 || !SeekTo(out_.get(), pos_))
+    if (!SeekFile(out_.get(), at) || std::fwrite(b, 1, 4, out_.get()) != 4 || !SeekFile(out_.get(), pos_))
       throw PackError{"cannot write " + volumes_.back()};
   }
 
