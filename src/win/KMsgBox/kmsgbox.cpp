@@ -160,29 +160,18 @@ LPCSTR IconFor(std::uint32_t flags) {
   }
 }
 
-// The rich-edit control, or, when the library is missing, a plain read-only
-// edit control with the same text without bold: the question still gets asked.
-HWND CreateTextControl(Box& b, std::uint32_t flags, const PlainText& plain, bool& rich) {
+// The text with its bold runs; without the rich-edit library the plain
+// control shows the text without bold.
+HWND CreateMessageText(Box& b, std::uint32_t flags, const PlainText& plain, bool& rich) {
   DWORD style = WS_CHILD | WS_VISIBLE | ES_WANTRETURN | ES_READONLY | ES_MULTILINE;
   if (flags & kMbRight) style |= ES_RIGHT;
   const DWORD exStyle = (flags & kMbRtlReading) ? WS_EX_RTLREADING : 0;
-  HMENU id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTextControlId));
-  HWND t = nullptr;
-  if (RichEditLibrary())
-    t = CreateWindowExA(exStyle, kRichEditClass, "", style, 86, 30, 100, 13, b.wnd, id,
-                        GetModuleHandleA(nullptr), nullptr);
-  rich = t != nullptr;
-  if (!t)
-    t = CreateWindowExA(exStyle, "EDIT", "", style, 86, 30, 100, 13, b.wnd, id, GetModuleHandleA(nullptr),
-                        nullptr);
+  const TextControl tc = CreateTextControl(b.wnd, style, exStyle, RECT{86, 30, 186, 43},
+                                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTextControlId)), b.font,
+                                           plain.text.size());
+  HWND t = tc.wnd;
+  rich = tc.rich;
   if (!t) return nullptr;
-  SendMessageA(t, WM_SETFONT, reinterpret_cast<WPARAM>(b.font), FALSE);
-  if (rich) {
-    SendMessageA(t, EM_SETEVENTMASK, 0, ENM_REQUESTRESIZE);
-    SendMessageA(t, EM_SETBKGNDCOLOR, 0, GetSysColor(COLOR_WINDOW));
-  }
-  // The controls stop at 32K characters unless told otherwise.
-  LiftTextLimit(t, rich, plain.text.size());
   SetWindowTextA(t, plain.text.c_str());
   if (rich) {
     for (const BoldRun& run : plain.bold) {
@@ -334,18 +323,6 @@ LRESULT CALLBACK BoxProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProcA(wnd, msg, wp, lp);
 }
 
-bool RegisterBoxClass() {
-  WNDCLASSA wc{};
-  wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-  wc.lpfnWndProc = BoxProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-  wc.lpszClassName = kMsgBoxClass;
-  // A box shown from inside another box finds the class still registered.
-  return RegisterClassA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-}
-
 void PlaceBox(Box& b, const Extent& text, const std::string& plain) {
   const Extent outer = MsgBoxOuterSize(text.width, text.height,
                                        {GetSystemMetrics(SM_CXFRAME), GetSystemMetrics(SM_CYFRAME),
@@ -367,7 +344,7 @@ int RunBox(Box& b, HWND owner, const std::string& markup, const std::string& tit
                        DEFAULT_QUALITY, FF_SWISS, g_font.face.c_str());
   const RichEditReference library;
   if (owner && !IsWindow(owner)) owner = nullptr;  // a stale owner would stop the box
-  if (RegisterBoxClass())
+  if (RegisterBoxClass(kMsgBoxClass, BoxProc))
     b.wnd = CreateWindowExA(WS_EX_DLGMODALFRAME | WS_EX_TOPMOST, kMsgBoxClass, title.c_str(),
                             WS_VISIBLE | WS_CAPTION | WS_SYSMENU, -100, -100, 10, 10, owner, nullptr,
                             GetModuleHandleA(nullptr), &b);
@@ -383,7 +360,7 @@ int RunBox(Box& b, HWND owner, const std::string& markup, const std::string& tit
   }
   const PlainText plain = ParseMarkup(markup);
   bool rich = false;
-  b.text = CreateTextControl(b, flags, plain, rich);
+  b.text = CreateMessageText(b, flags, plain, rich);
   Extent text{kMinBoxWidth / 2, 13};
   if (b.text) text = FitTextControl(b, plain, rich);
   PlaceBox(b, text, plain.text);

@@ -13,9 +13,21 @@ constexpr char kRichEditClass[] = "RICHEDIT";
 // The library, or null when it cannot be loaded.
 HMODULE RichEditLibrary();
 
-// Rich-edit and edit controls stop at 32K characters unless told otherwise;
-// a longer text would be cut off silently.
-void LiftTextLimit(HWND control, bool richEdit, std::size_t textLength);
+// A read-only text control of the boxes: the rich-edit control (request-
+// resize notifications on, window-coloured background), or a plain edit
+// control with the same styles when the library is missing, so the text is
+// still shown. It has the font and room for textLength characters (both
+// controls stop at 32K unless told otherwise).
+struct TextControl {
+  HWND wnd = nullptr;
+  bool rich = false;
+};
+TextControl CreateTextControl(HWND parent, DWORD style, DWORD exStyle, const RECT& place, HMENU id, HFONT font,
+                              std::size_t textLength);
+
+// The window class of the message box and the text box, registered for each
+// showing (a box shown from inside another finds it registered already).
+bool RegisterBoxClass(const char* name, WNDPROC proc);
 
 // One more reference for the length of a showing, released at its end.
 class RichEditReference {

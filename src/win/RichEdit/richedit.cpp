@@ -99,43 +99,6 @@ LRESULT CALLBACK TextBoxProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProcA(wnd, msg, wp, lp);
 }
 
-HWND CreateTextControl(TextBox& b, bool rightToLeft, HFONT font, const std::string& text) {
-  DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_WANTRETURN | ES_READONLY | ES_MULTILINE;
-  DWORD exStyle = 0;
-  if (rightToLeft) {
-    style |= ES_RIGHT;
-    exStyle |= WS_EX_RTLREADING;
-  }
-  HWND t = nullptr;
-  if (RichEditLibrary())
-    t = CreateWindowExA(exStyle, kRichEditClass, "", style, 0, 0, 10, 10, b.wnd, nullptr,
-                        GetModuleHandleA(nullptr), nullptr);
-  const bool rich = t != nullptr;
-  if (!t)
-    t = CreateWindowExA(exStyle, "EDIT", "", style, 0, 0, 10, 10, b.wnd, nullptr, GetModuleHandleA(nullptr),
-                        nullptr);
-  if (!t) return nullptr;
-  if (rich) {
-    SendMessageA(t, EM_SETEVENTMASK, 0, ENM_REQUESTRESIZE);
-    SendMessageA(t, EM_SETBKGNDCOLOR, 0, GetSysColor(COLOR_WINDOW));
-  }
-  SendMessageA(t, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  LiftTextLimit(t, rich, text.size());
-  SendMessageA(t, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-  return t;
-}
-
-bool RegisterTextBoxClass() {
-  WNDCLASSA wc{};
-  wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-  wc.lpfnWndProc = TextBoxProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-  wc.lpszClassName = kTextBoxClass;
-  return RegisterClassA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-}
-
 int g_textBoxesUp = 0;
 
 }  // namespace
@@ -156,7 +119,7 @@ bool ShowTextBox(HWND owner, const std::string& title, const std::string& button
   const FontOwner buttonFont(MakeFont(-PointsToPixels(pointSize), charset, fontFace));
   const std::string textFace = !fontFace.empty() && fontFace != kPlainFace ? fontFace : kTextFace;
   const FontOwner textFont(MakeFont(kTextFontHeight, charset, textFace));
-  if (!RegisterTextBoxClass()) return true;
+  if (!RegisterBoxClass(kTextBoxClass, TextBoxProc)) return true;
   if (owner && !IsWindow(owner)) owner = nullptr;  // a stale owner would stop the box
   ++g_textBoxesUp;
   b.wnd = CreateWindowExA(WS_EX_DLGMODALFRAME, kTextBoxClass, title.c_str(),
@@ -165,7 +128,12 @@ bool ShowTextBox(HWND owner, const std::string& title, const std::string& button
                           (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, owner, nullptr,
                           GetModuleHandleA(nullptr), &b);
   if (b.wnd) {
-    b.text = CreateTextControl(b, rightToLeft, textFont.font, text);
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_WANTRETURN | ES_READONLY | ES_MULTILINE;
+    if (rightToLeft) style |= ES_RIGHT;
+    b.text = CreateTextControl(b.wnd, style, rightToLeft ? WS_EX_RTLREADING : 0, RECT{0, 0, 10, 10}, nullptr,
+                               textFont.font, text.size())
+                 .wnd;
+    if (b.text) SendMessageA(b.text, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     if (!b.link.empty()) {
       b.button = CreateWindowExA(0, "Button", buttonCaption.c_str(), WS_CHILD | WS_VISIBLE, 0, 0, kButtonWidth,
                                  kButtonHeight, b.wnd, nullptr, GetModuleHandleA(nullptr), nullptr);
