@@ -417,7 +417,8 @@ TEST(SetupRoad, MainWindowKeepsItsLayoutAndAnswersOtherProcesses) {
   StubProcess stub(SetupCommand(plan.SetupPath()));
   HWND main = nullptr;
   ASSERT_TRUE(WaitUntil([&] { return (main = FindWindowA(plan.SetupPath().c_str(), nullptr)); }));
-  ASSERT_TRUE(WaitUntil([&] { return FindWindowExA(main, nullptr, "Static", nullptr) != nullptr; }));
+  // The children come one after the other while the window is created.
+  ASSERT_TRUE(WaitUntil([&] { return ChildrenLeftToRight(main, "msctls_progress32").size() == 2; }));
 
   EXPECT_EQ(WindowText(main), "Kurulum");
   RECT r, wa;

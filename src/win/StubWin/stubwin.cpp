@@ -5,6 +5,7 @@
 #include "core/lang_keys.h"
 #include "core/switches.h"
 #include "core/trace.h"
+#include "win/KDebug/agent_log.h"
 #include "win/KMsgBox/kmsgbox.h"
 #include "win/StubGlob/stubglob.h"
 #include "win/StubSetup/stubsetup.h"
@@ -72,6 +73,7 @@ void Paint(HWND w) {
 }
 
 void DestroyHandling() {
+  WriteLog(".. DestroyMainWindow() - Start");
   g_cancel = true;
   // While a setup run is going on, the run removes its folder itself when the
   // engine has ended; deleting it under a running engine would pull its files
@@ -79,6 +81,7 @@ void DestroyHandling() {
   if (!SetupRunInProgress()) DeleteExtractionFolder();
   PostQuitMessage(0);
   g_destroyed = true;
+  WriteLog(".. DestroyMainWindow() - End");
 }
 
 LRESULT CALLBACK MainWindowProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
@@ -95,14 +98,16 @@ LRESULT CALLBACK MainWindowProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
       else
         OnSetupTimer(w);
       break;
-    case WM_CLOSE:
+    case WM_CLOSE: {
       // The first close request only stops a running download; a second one
       // closes the window.
-      if (!g_cancel) {
-        g_cancel = true;
-        return 0;
-      }
+      WriteLog(".. CloseMainWindow() - Start");
+      const bool refuse = !g_cancel;
+      g_cancel = true;
+      WriteLog(".. CloseMainWindow() - End");
+      if (refuse) return 0;
       break;
+    }
     case WM_DESTROY:
     case WM_QUIT:
       Trace(msg == WM_DESTROY ? "- wm_Destroy -" : "- wm_Quit -");
