@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "core/msgbox_rules.h"
+#include "../support/test_paths.h"
 #include "../support/ui_driver.h"
 #include "win/Utils/utils.h"
 
@@ -296,6 +297,50 @@ TEST(MsgBoxLoop, RefusesAutoPlayOnlyWhileSuppressionIsOn) {
   }
   EXPECT_EQ(during, 1);
   EXPECT_EQ(without, 0);
+}
+
+// ---- without the rich-edit library ----------------------------------------
+
+// Runs the helper with the rich-edit library switched off (a per-program
+// DLL setting of Wine's registry) and returns its exit code: the answer.
+DWORD RunHelperWithoutRichEdit(const std::string& args, std::function<void(HWND)> answer, std::string& textClass) {
+  const char* key = "Software\\Wine\\AppDefaults\\msgbox_answer.exe\\DllOverrides";
+  HKEY k = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr) != ERROR_SUCCESS)
+    return 0xFFFFFFFF;
+  RegSetValueExA(k, "riched32", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
+  RegCloseKey(k);
+  std::string cmd = "\"" + ktest::BinaryDir() + "\\msgbox_answer.exe\" " + args;
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  const BOOL started = CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
+  if (!started) {
+    RegDeleteKeyA(HKEY_CURRENT_USER, key);
+    return 0xFFFFFFFF;
+  }
+  {
+    WindowDriver d(kMsgBoxClass, "Button", [&](HWND box) {
+      if (FindWindowExA(box, nullptr, "RICHEDIT", nullptr)) textClass = "RICHEDIT";
+      if (FindWindowExA(box, nullptr, "Edit", nullptr)) textClass = "Edit";
+      ktest::BringToFront(box);
+      answer(box);
+    });
+  }
+  WaitForSingleObject(pi.hProcess, 15000);
+  RegDeleteKeyA(HKEY_CURRENT_USER, key);
+  DWORD code = 0xFFFFFFFF;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return code;
+}
+
+TEST(MsgBoxWithoutRichEdit, PlainTextBoxStillAsksAndAnswers) {
+  std::string textClass;
+  EXPECT_EQ(RunHelperWithoutRichEdit("", [](HWND) { PressKey('N'); }, textClass), DWORD(kIdNo));
+  EXPECT_EQ(textClass, "Edit");
+  EXPECT_EQ(RunHelperWithoutRichEdit("300", [](HWND) {}, textClass), DWORD(kIdYes));
 }
 
 }  // namespace
