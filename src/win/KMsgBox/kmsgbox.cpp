@@ -136,7 +136,7 @@ void CreateButtons(Box& b, std::uint32_t flags, const std::string& buttonList, i
   }
   for (int slot = n - 1; slot >= 0; --slot) {
     const Rect r = ButtonPlace(slot, n, cw, ch);
-    HWND btn = CreateWindowExA(0, "Button", b.captions[slot].c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP,
+    HWND btn = CreateWindowExA(0, "Button", b.captions[slot].c_str(), WS_CHILD | WS_VISIBLE,
                                r.left, r.top, r.width, r.height, b.wnd,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstButtonId + slot)),
                                GetModuleHandleA(nullptr), nullptr);
@@ -328,7 +328,7 @@ void PlaceBox(Box& b, const Extent& text, const std::string& plain) {
                                        {GetSystemMetrics(SM_CXFRAME), GetSystemMetrics(SM_CYFRAME),
                                         GetSystemMetrics(SM_CYCAPTION)});
   RECT r = CenterInWorkArea(outer.width, outer.height);
-  if (IsDeveloperMode() && plain.find(kDeveloperShiftText) != std::string::npos)
+  if (plain.find(kDeveloperShiftText) != std::string::npos && IsDeveloperMode())
     OffsetRect(&r, kDeveloperShift, kDeveloperShift);
   SetWindowPos(b.wnd, nullptr, r.left, r.top, outer.width, outer.height, SWP_NOZORDER | SWP_SHOWWINDOW);
 }
