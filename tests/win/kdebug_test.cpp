@@ -90,6 +90,20 @@ TEST(DebugChannel, WritersLinesCarryTheirFixedShapes) {
   EXPECT_EQ(viewer.Lines(), expected);
 }
 
+TEST(DebugChannel, LinesOfSeveralThreadsStayWhole) {
+  DebugViewer viewer;
+  RunHelper("0 - threads", &viewer);
+  const std::vector<std::string> lines = viewer.Lines();
+  ASSERT_EQ(lines.size(), 200u);
+  const std::regex whole(R"(T([0-3])-\d+:([a-d]){70})");
+  for (const auto& line : lines) {
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(line, m, whole)) << line;
+    EXPECT_EQ(line.back(), char('a' + (m[1].str()[0] - '0'))) << line;
+  }
+  for (const auto& piece : viewer.Pieces()) EXPECT_LE(piece.text.size(), 128u);
+}
+
 TEST_F(DebugFileTest, FileModeNormalisesBreaksAndSendsNothingToTheViewer) {
   DebugViewer viewer;
   RunHelper("1 \"" + file_ + "\" mixed long", &viewer);

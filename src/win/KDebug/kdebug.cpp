@@ -68,6 +68,15 @@ class DebugDevice : public std::streambuf {
     Deliver();
     return 0;
   }
+  // One write of a line fills the buffer under the lock, so a thread that
+  // traces as well cannot tear the line apart. (The lock is re-entrant:
+  // overflow delivers inside it.)
+  std::streamsize xsputn(const char* s, std::streamsize n) override {
+    EnterCriticalSection(&lock_);
+    std::streamsize written = std::streambuf::xsputn(s, n);
+    LeaveCriticalSection(&lock_);
+    return written;
+  }
 
  private:
   void Deliver() {

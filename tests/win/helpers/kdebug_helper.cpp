@@ -7,6 +7,8 @@
 #include <iostream>
 #include <stdexcept>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "core/trace.h"
 #include "win/KDebug/agent_log.h"
@@ -30,6 +32,16 @@ void Run(const std::string& scenario) {
     LogFields("QueryValue", "C:\\P\\Product.exe", "FileVersion", "1.2.3.4");
   } else if (scenario == "exception") {
     LogException(std::runtime_error("boom"), "YieldX", "");
+  } else if (scenario == "threads") {
+    // Four threads trace 50 lines each, every line longer than half the
+    // device, so that pieces and lines cross each other.
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+      threads.emplace_back([t] {
+        for (int i = 0; i < 50; ++i)
+          Trace("T" + std::to_string(t) + "-" + std::to_string(i) + ":" + std::string(70, char('a' + t)));
+      });
+    for (auto& th : threads) th.join();
   } else if (scenario == "unfinished") {
     std::cout << "no end of line";  // delivered by the final flush at exit
   }
