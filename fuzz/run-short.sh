@@ -12,7 +12,7 @@ cmake -S "$ROOT/fuzz" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 cmake --build "$BUILD" -j "${JOBS:-$(nproc)}" >/dev/null
 
 status=0
-for target in fuzz_package fuzz_blocks; do
+for target in fuzz_package fuzz_blocks fuzz_texts; do
   corpus="$BUILD/corpus/$target"
   mkdir -p "$corpus" "$BUILD/crashes"
   log="$BUILD/$target.log"
