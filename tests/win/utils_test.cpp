@@ -31,6 +31,14 @@ TEST(MessagePump, YieldXDispatchesPendingMessages) {
   KillTimer(viewer.Window(), 1);
 }
 
+TEST(MessagePump, QuitPostedDuringAWaitReachesTheMainLoop) {
+  PostQuitMessage(3);
+  WaitWithMessages(50);
+  MSG msg;
+  ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(msg.wParam, 3u);
+}
+
 TEST(MessagePump, WaitWithMessagesLastsItsDurationInSlices) {
   struct Case { uint32_t duration, slice, expected; } cases[] = {
       {100, 0, 10}, {1000, 0, 25}, {5, 0, 1}, {100, 7, 7}, {0, 0, 1}};

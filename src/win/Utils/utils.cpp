@@ -27,6 +27,13 @@ void YieldX(uint32_t sleepMs) {
   try {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      // A quit message taken here belongs to the thread's main loop: put it
+      // back and stop pumping, or a window closed during a wait never ends
+      // the program.
+      if (msg.message == WM_QUIT) {
+        PostQuitMessage(int(msg.wParam));
+        break;
+      }
       TranslateMessage(&msg);
       DispatchMessageA(&msg);
     }
