@@ -23,6 +23,23 @@ bool ParseFileBlockHeader(const std::string& header, FileBlockHeader& out) {
   return true;
 }
 
+namespace {
+
+// Windows opens a device for these names in any folder and with any
+// extension ("sub\\nul.txt", "COM1.log"), so a write to them leaves the folder.
+bool IsDeviceName(const std::string& segment) {
+  std::string base = SUB::Upper(segment.substr(0, segment.find('.')));
+  while (!base.empty() && base.back() == ' ') base.pop_back();  // dropped by Windows as well
+  for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
+    if (base == device) return true;
+  // The reserved port names take a digit or a superscript one, two or three.
+  static const std::string kPortDigits = "0123456789\xB9\xB2\xB3";
+  return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+         kPortDigits.find(base[3]) != std::string::npos;
+}
+
+}  // namespace
+
 bool IsSafeRelativeName(const std::string& name) {
   if (name.empty() || name[0] == '\\' || name[0] == '/') return false;  // rooted, UNC, device
   for (unsigned char c : name)
@@ -34,6 +51,7 @@ bool IsSafeRelativeName(const std::string& name) {
     std::string segment = name.substr(begin, end - begin);
     // Windows drops trailing dots and blanks, so ". ." or "..." act as "."/"..".
     if (!segment.empty() && segment.find_first_not_of(". ") == std::string::npos) return false;
+    if (IsDeviceName(segment)) return false;
     begin = end + 1;
   }
   return true;

@@ -21,7 +21,8 @@ struct FileBlockHeader {
 bool ParseFileBlockHeader(const std::string& header, FileBlockHeader& out);
 
 // A name that stays inside the extraction folder: relative, no drive, no UNC
-// or device prefix, no "." or ".." segments, no stream colon, no control
+// or device prefix, no "." or ".." segments, no device names (CON, NUL,
+// COM1, ... with or without an extension), no stream colon, no control
 // characters. Both slash kinds count as separators.
 bool IsSafeRelativeName(const std::string& name);
 

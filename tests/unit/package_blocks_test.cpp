@@ -88,9 +88,11 @@ TEST(BlockReader, EngineEntryRules) {
 TEST(BlockReader, NamesThatLeaveTheFolderAreRefused) {
   const std::string bad[] = {"", "..", "..\\x", "a\\..\\..\\x", "a/../x", "\\x", "/x", "\\\\srv\\s\\x",
                        "\\\\?\\C:\\x", "C:\\x", "C:x", "x:stream", "x::$DATA", "a\\. \\x", "...",
-                       ". .", "a\\b\\..", std::string("a\x01" "b")};
+                       ". .", "a\\b\\..", std::string("a\x01" "b"), "NUL", "sub\\nul.txt", "con",
+                       "Aux.h", "prn .txt", "COM1", "lpt9.log", "COM0", "LPT\xB9", "conout$"};
   for (const std::string& name : bad) EXPECT_FALSE(IsSafeRelativeName(name)) << name;
-  const char* good[] = {"a.txt", "sub\\b.bin", "sub/b.bin", "a..b", ".hidden", "x\\y\\z.dat", "name with blanks"};
+  const char* good[] = {"a.txt", "sub\\b.bin", "sub/b.bin", "a..b", ".hidden", "x\\y\\z.dat", "name with blanks",
+                        "console.txt", "nul_data", "com10", "COMA", "auxiliary\\x"};
   for (const char* name : good) EXPECT_TRUE(IsSafeRelativeName(name)) << name;
 
   Recorder rec;
