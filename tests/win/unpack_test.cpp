@@ -216,8 +216,11 @@ TEST_F(Unpack, AMissingFirstVolumeFailsTheChecksum) {
 }
 
 TEST_F(Unpack, RefusesNamesThatLeaveTheFolder) {
+  // Device names lead out of the folder too: Windows opens the device, in
+  // any folder and with any extension.
   const char* names[] = {"..\\evil.txt", "sub\\..\\..\\evil.txt", "../evil.txt", "\\evil.txt",
-                         "C:\\evil.txt", "\\\\server\\share\\evil.txt", "ok.txt:stream", "..."};
+                         "C:\\evil.txt", "\\\\server\\share\\evil.txt", "ok.txt:stream", "...",
+                         "nul.txt", "sub\\NUL"};
   for (const char* name : names) {
     SCOPED_TRACE(name);
     std::string blocks = ktest::StoredBlock(ktest::FileContent("e.exe*", "engine")) +
@@ -292,6 +295,14 @@ TEST_F(Unpack, AFolderThatCannotBeMadeAndFailedWritesAreReportedOnce) {
   EXPECT_EQ(FailedWriteCount(), 4);
 }
 
+TEST_F(Unpack, NamesWithForwardSlashesGetTheirFolders) {
+  Put(dir_ + "\\t.exe", ktest::Package(ktest::StoredBlock(ktest::FileContent("sub/deeper/f.txt", "in a folder")), 1));
+  ExtractResult r = Extract(dir_ + "\\t.exe");
+  EXPECT_TRUE(r.checksumOk);
+  EXPECT_TRUE(boxes_.empty());
+  EXPECT_EQ(ReadWholeFile(Out() + "\\sub\\deeper\\f.txt"), "in a folder");
+}
+
 // ---- the agent file ------------------------------------------------------------------
 
 TEST_F(Unpack, TheAgentFileIsTheStubAndHeadersWithTheAgentFlag) {
@@ -328,6 +339,37 @@ TEST_F(Unpack, TheAgentFileIsTheStubAndHeadersWithTheAgentFlag) {
   Put(other, setup);
   Extract(other);
   EXPECT_FALSE(FileExists(Out() + "\\agent.exe"));
+}
+
+// The agent name comes from the package: only its file-name part counts,
+// and "/" separates folders for Windows as much as "\\" does.
+TEST_F(Unpack, TheAgentNameNeverLeadsOutOfTheFolder) {
+  PackageSpec spec;
+  spec.files = {{In("f.txt", "data"), "f.txt", 0}};
+  PackResult packed = Pack(spec);
+  const std::string outside[] = {dir_ + "\\escaped.exe", TempDir(true) + "escaped.exe"};
+  struct Case {
+    const char* agentName;
+    const char* written;  // in the destination folder, or nullptr for no agent file
+  } cases[] = {
+      {"x/../../escaped.exe", "escaped.exe"},
+      {"../../escaped.exe", "escaped.exe"},
+      {"..", nullptr},
+      {"a/..", nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.agentName);
+    DeleteTree(Out(), true);
+    agentName_ = c.agentName;
+    ExtractResult r = Extract(packed.volumes[0]);
+    EXPECT_TRUE(r.checksumOk);
+    for (const std::string& path : outside) {
+      EXPECT_FALSE(FileExists(path)) << path;
+      DeleteFileA(path.c_str());
+    }
+    if (c.written) EXPECT_TRUE(TGFileInfo(Out() + "\\" + c.written).IsAgent());
+    else EXPECT_EQ(ReadWholeFile(Out() + "\\f.txt"), "data") << "the files are extracted all the same";
+  }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "core/file_names.h"
@@ -29,6 +30,20 @@ std::string Pid() { return std::to_string(GetCurrentProcessId()); }
 
 bool EndsWithIgnoreCase(const std::string& text, const std::string& suffix) {
   return SUB::EndsWith(text, suffix, true);
+}
+
+// Windows takes "/" for a folder separator as much as "\\".
+std::string WithBackslashes(std::string path) {
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return path;
+}
+
+// The agent name comes from the package, so only its file-name part may
+// count, with either separator; a part that names no file ("..") writes no
+// agent file.
+std::string AgentFileName(const std::string& agentName) {
+  const std::string name = ExtractFileName(WithBackslashes(agentName));
+  return IsSafeRelativeName(name) ? name : std::string();
 }
 
 // ---- one extraction ---------------------------------------------------------------
@@ -73,7 +88,7 @@ class Extraction : public BlockSink {
 };
 
 void Extraction::BeginFile(const FileBlockHeader& h) {
-  targetPath_ = r_.destFolder + "\\" + h.name;
+  targetPath_ = r_.destFolder + "\\" + WithBackslashes(h.name);
   targetTime_ = h.dosTime;
   dataSize_ = 0;
   writeFailed_ = false;
@@ -149,7 +164,7 @@ bool Extraction::ExtractVolume(const std::string& path, unsigned number, Package
     return false;
   }
 
-  const std::string agent = ExtractFileName(r_.agentName);
+  const std::string agent = AgentFileName(r_.agentName);
   if (number == 1 && !agent.empty() &&
       (EndsWithIgnoreCase(r_.packagePath, ".exe") || EndsWithIgnoreCase(r_.packagePath, ".exe.001")))
     WriteAgentFile(volume, walk.firstFileBlock);
@@ -162,7 +177,7 @@ void Extraction::WriteAgentFile(ByteSource& volume, uint64_t firstFileBlock) {
   PackageTrailer trailer;
   ReadPackageTrailer(volume, trailer);
   if (firstFileBlock == 0) return;  // the header blocks were never complete
-  const std::string path = r_.destFolder + "\\" + ExtractFileName(r_.agentName);
+  const std::string path = r_.destFolder + "\\" + AgentFileName(r_.agentName);
   UniqueHandle out = CreateAlways(path);
   if (!IsValid(out)) return;
   std::vector<uint8_t> piece(kReadPiece);
