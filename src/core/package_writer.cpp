@@ -207,6 +207,9 @@ class Writer {
     FilePtr stub(std::fopen(spec_.stubPath.c_str(), "rb"));
     if (!stub) throw PackError{"cannot read the stub " + spec_.stubPath};
     while (size_t n = std::fread(buf_.data(), 1, buf_.size(), stub.get())) Put(buf_.data(), n);
+    // A stub that stops reading half way (a folder named as the stub reads
+    // nothing) would give a setup file that cannot run.
+    if (std::ferror(stub.get())) throw PackError{"cannot read the stub " + spec_.stubPath};
   }
 
   void Put(const void* p, size_t n) {

@@ -265,6 +265,7 @@ TEST_F(KpackTool, BadCommandLinesAreRefusedWithAReason) {
       {{Path("missing.txt")}, "cannot read"},
       {{"--dir", Path("nofolder")}, "not a folder"},
       {{"--languages", Path("missing.ini")}, "cannot read the language file"},
+      {{"--stub", Path("in"), Path("in/readme.txt")}, "cannot read the stub"},
   };
   for (const Case& c : cases) {
     fs::remove(Path("setup.exe"));
