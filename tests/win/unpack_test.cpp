@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <iostream>
 #include <random>
+#include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -27,6 +30,13 @@ std::string RandomBytes(size_t n, uint32_t seed) {
 }
 
 void Put(const std::string& path, const std::string& bytes) { ASSERT_TRUE(WriteTextToFile(path, bytes)); }
+
+// The trace lines of the code under test, as written to the standard output.
+struct CapturedTrace {
+  std::ostringstream text;
+  std::streambuf* old = std::cout.rdbuf(text.rdbuf());
+  ~CapturedTrace() { std::cout.rdbuf(old); }
+};
 
 struct Box {
   ExtractBox kind;
@@ -370,6 +380,24 @@ TEST_F(Unpack, TheAgentNameNeverLeadsOutOfTheFolder) {
     if (c.written) EXPECT_TRUE(TGFileInfo(Out() + "\\" + c.written).IsAgent());
     else EXPECT_EQ(ReadWholeFile(Out() + "\\f.txt"), "data") << "the files are extracted all the same";
   }
+}
+
+TEST_F(Unpack, TracesTheFileCountTheDataEndTheAgentAndTheTimeTaken) {
+  PackageSpec spec;
+  spec.packageSettings = "|http://u/|app.info|agent.exe|tok|0|";
+  spec.files = {{In("a.txt", "a"), "a.txt", 0}, {In("b.txt", "b"), "b.txt", 0}};
+  PackResult packed = Pack(spec);
+  agentName_ = "agent.exe";
+  CapturedTrace trace;
+  ASSERT_TRUE(Extract(packed.volumes[0]).checksumOk);
+  const std::string text = trace.text.str();
+  EXPECT_NE(text.find("FileInfo.FilesCount=2\r\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("FileLen=" + std::to_string(FileSizeByName(packed.volumes[0])) + "\r\n"), std::string::npos)
+      << text;
+  EXPECT_NE(text.find(std::to_string(GetCurrentProcessId()) + " New AU-Agent: " + Out() + "\\agent.exe\r\n"),
+            std::string::npos)
+      << text;
+  EXPECT_TRUE(std::regex_search(text, std::regex("\r\nUnCompressTime: [0-9]+ MS\r\n\r\n$"))) << text;
 }
 
 }  // namespace
