@@ -141,9 +141,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   GetStartupInfoA(&si);
 
   const std::string source = FolderOf(self);
-  std::vector<std::string> files;
-  ListFiles(source, "", &files);
-  std::string selfName = self.substr(source.size() + 1);
+  std::vector<std::string> all, files;
+  ListFiles(source, "", &all);
+  const std::string selfName = self.substr(source.size() + 1);
+  for (const std::string& rel : all)
+    if (lstrcmpiA(rel.c_str(), selfName.c_str()) != 0) files.push_back(rel);
 
   int copied = 0;
   {
@@ -153,7 +155,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     int i = 0;
     for (const std::string& rel : files) {
       win.Step("Installing " + rel, ++i);
-      if (!target.empty() && lstrcmpiA(rel.c_str(), selfName.c_str()) != 0) {
+      if (!target.empty()) {
         std::string to = target + "\\" + rel;
         MakeFolders(FolderOf(to));
         if (CopyFileA((source + "\\" + rel).c_str(), to.c_str(), FALSE)) ++copied;
