@@ -13,6 +13,7 @@
 #include "core/file_names.h"
 #include "core/ksub.h"
 #include "win/KMsgBox/kmsgbox.h"
+#include "../support/debug_viewer.h"
 #include "../support/setup_road.h"
 #include "../support/ui_driver.h"
 
@@ -90,6 +91,38 @@ TEST(SetupRoad, InstallsWithTheExactEngineLineAndReturnsItsExitCode) {
   EXPECT_EQ(ReadFileText(plan.TargetDir() + "\\readme.txt"), "Read me.\r\n");
   EXPECT_EQ(ReadFileText(plan.TargetDir() + "\\bin\\tool.dat"), "0123456789");
   EXPECT_FALSE(Exists(folder)) << "extraction folder left behind";
+}
+
+TEST(SetupRoad, TracesTheRunForTheDebugViewer) {
+  SetupPlan plan = Plan();
+  ASSERT_EQ(WriteSetup(plan).error, "");
+  DebugViewer viewer;
+  const std::string cmd = SetupCommand(plan.SetupPath(), "/x=1");
+  ChildProcess stub(cmd);
+  ASSERT_EQ(viewer.WaitForExit(stub.Handle(), kRunTimeoutMs), 0u);
+
+  const std::string engineLine = FirstLine(plan.EngineLog());
+  const std::string pid = [&] {
+    for (const std::string& l : viewer.Lines())
+      if (l.find(" ==== STUB START ====> ") != std::string::npos) return l.substr(0, l.find(' '));
+    return std::string();
+  }();
+  ASSERT_FALSE(pid.empty());
+  EXPECT_GT(std::stoul(pid), 0u);
+  const std::vector<std::string> wanted = {
+      pid + " ==== STUB START ====> " + cmd + "<",
+      pid + " ==== ThisIs_AutoUpdateProg=FALSE",
+      "========= ForegroundOp=TRUE ==========",
+      pid + " ==== WinExec(Engine.exe) >>" + engineLine + "<<",
+      "- wm_Destroy -",
+      pid + " ==== STUB END ====> " + cmd + "<",
+  };
+  const std::vector<std::string> lines = viewer.Lines();
+  size_t at = 0;
+  for (const std::string& w : wanted) {
+    while (at < lines.size() && lines[at] != w) ++at;
+    EXPECT_LT(at, lines.size()) << "missing, or out of order: " << w;
+  }
 }
 
 TEST(SetupRoad, OriginGivenOnTheCommandLineIsNotRepeated) {
