@@ -26,6 +26,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   WriteLog("");
   WriteLog("=== START === " + OwnExePath());
   WriteLog("CommandLine=" + RawCommandLine());
+  WriteLog("Agent Version=" + FileVersionText(OwnExePath()));
   PidTrace(" ==== ThisIs_AutoUpdateProg=" + SUB::BoolText(IsAgentFile()));
 
   DoRunStubWin();

@@ -1,0 +1,39 @@
+// What the stub exe carries besides its code: the program icon the main
+// window paints, the manifest that asks for administrator rights, and the
+// version the agent log prints.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "win/StubGlob/stubglob.h"
+#include "../support/setup_road.h"
+
+namespace {
+
+struct ModuleCloser {
+  void operator()(HMODULE m) const { FreeLibrary(m); }
+};
+
+std::string Resource(HMODULE m, LPCSTR type, LPCSTR name) {
+  HRSRC r = FindResourceA(m, name, type);
+  if (!r) return "";
+  HGLOBAL g = LoadResource(m, r);
+  return std::string(static_cast<const char*>(LockResource(g)), SizeofResource(m, r));
+}
+
+TEST(StubResources, IconManifestAndVersion) {
+  std::unique_ptr<HINSTANCE__, ModuleCloser> stub(
+      LoadLibraryExA(ktest::StubExe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  ASSERT_TRUE(stub);
+  EXPECT_NE(FindResourceA(stub.get(), "MainIcon", reinterpret_cast<LPCSTR>(RT_GROUP_ICON)),
+            nullptr);
+  const std::string manifest =
+      Resource(stub.get(), reinterpret_cast<LPCSTR>(RT_MANIFEST), MAKEINTRESOURCEA(1));
+  EXPECT_NE(manifest.find("level=\"requireAdministrator\""), std::string::npos) << manifest;
+  EXPECT_EQ(kestro::FileVersionText(ktest::StubExe()), "1.0.0.0");
+  EXPECT_EQ(kestro::FileVersionText(ktest::EngineExe()), "");
+}
+
+}  // namespace
