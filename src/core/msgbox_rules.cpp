@@ -90,6 +90,12 @@ Extent MsgBoxOuterSize(int w, int h, const Metrics& m) {
   return {width, height};
 }
 
+int MsgBoxTextHeightLimit(int workAreaHeight, const Metrics& m) {
+  // A text this tall has the 32-pixel vertical margin of MsgBoxOuterSize.
+  const int limit = workAreaHeight - (kButtonBand + 2 * 32 + 2 * m.cyFrame + m.cyCaption);
+  return std::max(limit, 39);
+}
+
 Rect MsgBoxTextPlace(int cw, int ch, int w, int h) {
   const int left = (cw - kBandWidth - w) / 2 + kBandWidth;
   const int top = (ch - kButtonBand - h) / 2;

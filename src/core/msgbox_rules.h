@@ -85,6 +85,11 @@ struct Metrics {
 // Outer size of the box for a text control of w x h.
 Extent MsgBoxOuterSize(int w, int h, const Metrics& m);
 
+// Tallest text control whose box still fits a work area of the given height
+// (at least 39). A taller text would push the box, its question and its
+// buttons off the top of the screen; the box shows that much and scrolls.
+int MsgBoxTextHeightLimit(int workAreaHeight, const Metrics& m);
+
 // Place of the text control in a client area of cw x ch.
 Rect MsgBoxTextPlace(int cw, int ch, int w, int h);
 

@@ -90,6 +90,19 @@ TEST(MsgBoxMeasure, MarginsFollowTheTextSize) {
   EXPECT_EQ(MsgBoxOuterSize(100, 38, m), (Extent{360, 38 + 36 + 90 + 8 + 20}));
 }
 
+TEST(MsgBoxMeasure, TallTextIsLimitedToWhatFitsTheWorkArea) {
+  const struct {
+    int workHeight;
+    Metrics m;
+  } cases[] = {{768, {4, 4, 20}}, {600, {3, 3, 19}}, {1050, {8, 8, 23}}};
+  for (const auto& c : cases) {
+    const int limit = MsgBoxTextHeightLimit(c.workHeight, c.m);
+    EXPECT_EQ(MsgBoxOuterSize(600, limit, c.m).height, c.workHeight) << c.workHeight;
+    EXPECT_GT(MsgBoxOuterSize(600, limit + 1, c.m).height, c.workHeight) << c.workHeight;
+  }
+  EXPECT_EQ(MsgBoxTextHeightLimit(50, {4, 4, 20}), 39);  // a tiny screen still shows a line
+}
+
 TEST(MsgBoxMeasure, TextPlaceCentresBesideTheBand) {
   const Rect r = MsgBoxTextPlace(400, 200, 200, 50);
   EXPECT_EQ(r.left, (400 - 54 - 200) / 2 + 54);

@@ -204,6 +204,21 @@ TEST(MsgBoxLayout, LongLinesWrapWithinSixHundredPixels) {
   EXPECT_LE(l.text.right, l.client.right);
 }
 
+TEST(MsgBoxLayout, TallTextScrollsInsideTheWorkArea) {
+  RECT work;
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  std::string lines;
+  for (int i = 0; i < 200; ++i) lines += "Line " + std::to_string(i) + "<P>";
+  const Layout tall = ShowAndMeasure(0, lines, 0x10);
+  EXPECT_GE(tall.box.top, work.top);
+  EXPECT_LE(tall.box.bottom, work.bottom);
+  EXPECT_GE(tall.text.top, 0);  // the heading is in sight
+  EXPECT_LE(tall.text.bottom, tall.client.bottom - 36);
+  EXPECT_TRUE(tall.textStyle & WS_VSCROLL);
+  EXPECT_TRUE(tall.headingBold);
+  EXPECT_FALSE(ShowAndMeasure(0, "Line<P>Line", 0x10).textStyle & WS_VSCROLL);
+}
+
 TEST(MsgBoxLayout, ModeZeroHeadingIsBoldAndUpperCase) {
   const Layout l = ShowAndMeasure(0, "Body text", 0x24);
   EXPECT_EQ(l.title, "Confirm");

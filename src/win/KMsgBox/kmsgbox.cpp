@@ -162,8 +162,8 @@ LPCSTR IconFor(std::uint32_t flags) {
 
 // The text with its bold runs; without the rich-edit library the plain
 // control shows the text without bold.
-HWND CreateMessageText(Box& b, std::uint32_t flags, const PlainText& plain, bool& rich) {
-  DWORD style = WS_CHILD | WS_VISIBLE | ES_WANTRETURN | ES_READONLY | ES_MULTILINE;
+HWND CreateMessageText(Box& b, std::uint32_t flags, const PlainText& plain, bool& rich, DWORD extraStyle = 0) {
+  DWORD style = WS_CHILD | WS_VISIBLE | ES_WANTRETURN | ES_READONLY | ES_MULTILINE | extraStyle;
   if (flags & kMbRight) style |= ES_RIGHT;
   const DWORD exStyle = (flags & kMbRtlReading) ? WS_EX_RTLREADING : 0;
   const TextControl tc = CreateTextControl(b.wnd, style, exStyle, RECT{86, 30, 186, 43},
@@ -323,10 +323,30 @@ LRESULT CALLBACK BoxProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProcA(wnd, msg, wp, lp);
 }
 
+Metrics BoxMetrics() {
+  return {GetSystemMetrics(SM_CXFRAME), GetSystemMetrics(SM_CYFRAME), GetSystemMetrics(SM_CYCAPTION)};
+}
+
+int WorkAreaHeight() {
+  RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  return work.bottom - work.top;
+}
+
+// A text taller than the screen shows as much as fits and scrolls: the box
+// sized to the whole text would sit above the top of the screen, out of
+// sight with its buttons.
+Extent LimitTextHeight(Box& b, std::uint32_t flags, const PlainText& plain, Extent text) {
+  const int tallest = MsgBoxTextHeightLimit(WorkAreaHeight(), BoxMetrics());
+  if (!b.text || text.height <= tallest) return text;
+  DestroyWindow(b.text);
+  bool rich = false;
+  b.text = CreateMessageText(b, flags, plain, rich, WS_VSCROLL);
+  return {text.width + GetSystemMetrics(SM_CXVSCROLL), tallest};
+}
+
 void PlaceBox(Box& b, const Extent& text, const std::string& plain) {
-  const Extent outer = MsgBoxOuterSize(text.width, text.height,
-                                       {GetSystemMetrics(SM_CXFRAME), GetSystemMetrics(SM_CYFRAME),
-                                        GetSystemMetrics(SM_CYCAPTION)});
+  const Extent outer = MsgBoxOuterSize(text.width, text.height, BoxMetrics());
   RECT r = CenterInWorkArea(outer.width, outer.height);
   if (plain.find(kDeveloperShiftText) != std::string::npos && IsDeveloperMode())
     OffsetRect(&r, kDeveloperShift, kDeveloperShift);
@@ -363,6 +383,7 @@ int RunBox(Box& b, HWND owner, const std::string& markup, const std::string& tit
   b.text = CreateMessageText(b, flags, plain, rich);
   Extent text{kMinBoxWidth / 2, 13};
   if (b.text) text = FitTextControl(b, plain, rich);
+  text = LimitTextHeight(b, flags, plain, text);
   PlaceBox(b, text, plain.text);
   RECT rc;
   GetClientRect(b.wnd, &rc);
