@@ -11,14 +11,18 @@
 
 namespace ktest {
 
-// The top-level window of a class once it is visible and has its child
-// controls (the box is created first and filled afterwards).
+// The top-level window of a class once it is visible, has its child
+// controls (the box is created first and filled afterwards) and its thread
+// takes messages again: a sent message is answered only from the thread's
+// message loop, so input sent afterwards finds the box complete and focused
+// however slowly the machine runs.
 inline HWND WaitForWindow(const char* cls, const char* childClass, DWORD timeoutMs = 10000) {
   const DWORD start = GetTickCount();
   while (GetTickCount() - start < timeoutMs) {
     HWND w = FindWindowA(cls, nullptr);
     if (w && IsWindowVisible(w) && (!childClass || FindWindowExA(w, nullptr, childClass, nullptr))) {
-      Sleep(150);  // let the modal loop start taking messages
+      DWORD_PTR ignored = 0;
+      SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &ignored);
       return w;
     }
     Sleep(20);
