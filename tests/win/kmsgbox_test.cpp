@@ -134,6 +134,7 @@ struct Layout {
   RECT box{}, client{}, text{};
   std::vector<RECT> buttons;  // client coordinates, left to right
   LONG textStyle = 0, textExStyle = 0;
+  bool textScrolls = false;  // the text is longer than its control shows
   HWND owner = nullptr;
   bool headingBold = false, bodyBold = true;
   std::string title;
@@ -169,6 +170,11 @@ Layout ShowAndMeasure(MsgBoxOwner mode, const std::string& text, std::uint32_t f
       l.textExStyle = GetWindowLongA(t, GWL_EXSTYLE);
       l.headingBold = RangeIsBold(t, 0, 7);
       l.bodyBold = RangeIsBold(t, 11, 15);
+      SCROLLINFO si{};
+      si.cbSize = sizeof si;
+      si.fMask = SIF_RANGE | SIF_PAGE;
+      l.textScrolls = GetScrollInfo(t, SB_VERT, &si) && si.nPage > 0 &&
+                      si.nMax - si.nMin + 1 > static_cast<int>(si.nPage);
     }
     for (HWND b : ChildrenLeftToRight(box, "Button")) l.buttons.push_back(ClientRectOf(b, box));
     PressKey(VK_ESCAPE);
@@ -215,6 +221,7 @@ TEST(MsgBoxLayout, TallTextScrollsInsideTheWorkArea) {
   EXPECT_GE(tall.text.top, 0);  // the heading is in sight
   EXPECT_LE(tall.text.bottom, tall.client.bottom - 36);
   EXPECT_TRUE(tall.textStyle & WS_VSCROLL);
+  EXPECT_TRUE(tall.textScrolls);
   EXPECT_TRUE(tall.headingBold);
   EXPECT_FALSE(ShowAndMeasure(0, "Line<P>Line", 0x10).textStyle & WS_VSCROLL);
 }
