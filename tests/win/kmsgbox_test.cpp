@@ -60,6 +60,16 @@ TEST(MsgBoxInput, KeysChooseButtons) {
   for (const auto& c : cases) EXPECT_EQ(AnswerBox(c.keys, 1, c.flags), c.want) << c.name;
 }
 
+TEST(MsgBoxInput, AltWithACodePageLetterMatchesItsUpperCase) {
+  // A translated caption such as Cyrillic "&\xC4\xE0" is written with a
+  // capital; Alt with that key makes the small letter. The virtual display's
+  // US layout cannot type such a letter, so the character message Alt+\xE9
+  // makes is posted into the box's queue, where the keyboard filter takes it.
+  const std::string list = "|&OK|&Cancel|&Oui|&\xC9lan|&Abort|&Retry|&Ignore|";
+  const int got = AnswerBox([](HWND box) { PostMessageA(box, WM_SYSCHAR, 0xE9, 1 << 29); }, 1, 0x24, list, 3000);
+  EXPECT_EQ(got, kIdNo);  // a time-out would give Yes
+}
+
 TEST(MsgBoxInput, MouseClickOnNo) {
   const int got = AnswerBox([](HWND box) { ktest::ClickWindow(ChildrenLeftToRight(box, "Button")[1]); },
                             0, 0x24);

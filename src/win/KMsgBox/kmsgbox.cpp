@@ -93,7 +93,15 @@ int FocusedSlot(const Box& b) {
 // button and must not be dispatched.
 bool FilterKey(Box& b, const MSG& m) {
   if (m.message == WM_SYSCHAR) {
-    const int s = AltKeySlot(b.captions, static_cast<char>(m.wParam));
+    // Captions in Cyrillic or Greek carry capitals outside ASCII; Alt with
+    // their key makes the small letter, which only the code page's case
+    // mapping turns into the capital. The leftmost match of either wins.
+    const char ch = static_cast<char>(m.wParam);
+    char upper = ch;
+    CharUpperBuffA(&upper, 1);
+    const int asTyped = AltKeySlot(b.captions, ch);
+    const int asUpper = AltKeySlot(b.captions, upper);
+    const int s = asTyped < 0 || (asUpper >= 0 && asUpper < asTyped) ? asUpper : asTyped;
     if (s < 0) return false;
     Choose(b, s);
     return true;
