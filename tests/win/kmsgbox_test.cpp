@@ -281,6 +281,22 @@ TEST(MsgBoxOwners, ActiveWindowIsDisabledWhileTheBoxIsUp) {
   DestroyWindow(main);
 }
 
+TEST(MsgBoxOwners, ClosingTheOwnerGivesThePreviousWindowBackItsInput) {
+  HWND main = CreateWindowExA(0, "STATIC", "main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100,
+                              nullptr, nullptr, nullptr, nullptr);
+  HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 250, 10, 200, 100,
+                               nullptr, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(main && owner);
+  SetActiveWindow(main);
+  // The owner goes while the box is up and takes the box with it: the box
+  // never sees WM_CLOSE. A time-out (Yes) stops the box should it stay.
+  WindowDriver d(kMsgBoxClass, "Button", [&](HWND) { PostMessageA(owner, WM_CLOSE, 0, 0); });
+  EXPECT_EQ(ShowMsgBox(MsgBoxOwner(owner), "owner goes", "", 3000, 0x24, 0, kButtons), kNoButton);
+  EXPECT_FALSE(IsWindow(owner));
+  EXPECT_TRUE(IsWindowEnabled(main));
+  DestroyWindow(main);
+}
+
 TEST(MsgBoxOwners, StaleOwnerHandleStillShowsTheBox) {
   HWND gone = CreateWindowExA(0, "STATIC", "gone", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   DestroyWindow(gone);

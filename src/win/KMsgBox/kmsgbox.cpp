@@ -53,6 +53,7 @@ struct Box {
   bool quit = false;  // a quit message ended the loop
   int quitCode = 0;
   bool noClose = false;
+  bool prevRestored = false;  // WM_CLOSE gave the previous window back its input
   int focused = 0;
 };
 int g_boxesUp = 0;
@@ -318,9 +319,13 @@ LRESULT CALLBACK BoxProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
         SetActiveWindow(b->prev);
         SetFocus(b->prev);
       }
+      b->prevRestored = true;
       if (b->timeout > 0) KillTimer(wnd, kTimeoutTimer);
       break;
     case WM_DESTROY:
+      // A box taken down with its owner never sees WM_CLOSE; the window it
+      // disabled must not stay dead to input.
+      if (!b->prevRestored && b->prev && IsWindow(b->prev)) EnableWindow(b->prev, TRUE);
       if (b->font) DeleteObject(b->font);
       b->font = nullptr;
       b->done = true;
