@@ -120,6 +120,28 @@ TEST(TextBox, LinkButtonIsCentredAboveTheBottomAndOpensTheLink) {
   DeleteFileA(Marker().c_str());
 }
 
+TEST(TextBox, ASizeLargerThanTheScreenIsHeldToIt) {
+  // Settings made on a larger screen: the box must keep its caption and its
+  // link button on this one.
+  const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+  for (const SIZE size : {SIZE{5000, 5000}, SIZE{sw + 200, sh + 100}}) {
+    RECT box{}, button{};
+    WindowDriver d(kTextBoxClass, "RICHEDIT", [&](HWND w) {
+      GetWindowRect(w, &box);
+      GetWindowRect(FindWindowExA(w, nullptr, "Button", nullptr), &button);
+      PostMessageA(w, WM_CLOSE, 0, 0);
+    });
+    EXPECT_TRUE(ShowTextBox(nullptr, "big", "Download", 0, 8, "", false, size.cx, size.cy, "http://example.invalid/",
+                            "notes"));
+    EXPECT_GE(box.left, 0) << size.cx;
+    EXPECT_GE(box.top, 0) << size.cx;
+    EXPECT_LE(box.right, sw) << size.cx;
+    EXPECT_LE(box.bottom, sh) << size.cx;
+    EXPECT_GE(button.top, 0) << size.cx;
+    EXPECT_LE(button.bottom, sh) << size.cx;
+  }
+}
+
 TEST(TextBox, EmptyTextOpensTheLinkAtOnceWithoutAWindow) {
   DeleteFileA(Marker().c_str());
   EXPECT_TRUE(ShowTextBox(nullptr, "t", "b", 0, 8, "", false, 300, 200, LinkTarget(), ""));

@@ -2,6 +2,8 @@
 
 #include <richedit.h>
 
+#include <algorithm>
+
 #include "core/ksub.h"
 #include "win/RichEdit/modal_loop.h"
 #include "win/RichEdit/riched_library.h"
@@ -122,11 +124,14 @@ bool ShowTextBox(HWND owner, const std::string& title, const std::string& button
   if (!RegisterBoxClass(kTextBoxClass, TextBoxProc)) return true;
   if (owner && !IsWindow(owner)) owner = nullptr;  // a stale owner would stop the box
   ++g_textBoxesUp;
+  // A size from settings made for a larger screen would centre the box above
+  // and left of this one, its caption and link button out of reach.
+  const int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  width = std::min(width, screenWidth);
+  height = std::min(height, screenHeight);
   b.wnd = CreateWindowExA(WS_EX_DLGMODALFRAME, kTextBoxClass, title.c_str(),
-                          WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME,
-                          (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                          (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, owner, nullptr,
-                          GetModuleHandleA(nullptr), &b);
+                          WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, (screenWidth - width) / 2,
+                          (screenHeight - height) / 2, width, height, owner, nullptr, GetModuleHandleA(nullptr), &b);
   if (b.wnd) {
     DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_WANTRETURN | ES_READONLY | ES_MULTILINE;
     if (rightToLeft) style |= ES_RIGHT;
