@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include <memory>
 #include <vector>
 
+#include "win/Files/files.h"
 #include "win/StubWin/stubwin.h"
 #include "win/Utils/utils.h"
 
@@ -15,13 +15,6 @@ namespace {
 const DWORD kExitPollMs = 500;
 const DWORD kDialogPollMs = 100;
 const DWORD kSettleMs = 1000;
-
-struct HandleCloser {
-  void operator()(HANDLE h) const {
-    if (h) CloseHandle(h);
-  }
-};
-using ProcessHandle = std::unique_ptr<void, HandleCloser>;
 
 // The run token: a global atom the engine deletes to report success.
 class RunToken {
@@ -56,7 +49,7 @@ EngineOutcome RunEngine(const std::string& line, const std::string& runId, bool 
   cmd.push_back('\0');
   out.started = CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                &si, &pi) != FALSE;
-  ProcessHandle process(out.started ? pi.hProcess : nullptr);
+  UniqueHandle process(out.started ? pi.hProcess : nullptr);
   if (out.started) CloseHandle(pi.hThread);
   if (HWND main = MainWindow()) ShowWindow(main, SW_HIDE);
   WaitWithMessages(kSettleMs);
