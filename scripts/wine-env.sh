@@ -27,10 +27,10 @@ wine_up() {
     mkdir -p "$build/wine-cdrom"
     ln -sfn "$build/wine-cdrom" "$WINEPREFIX/dosdevices/r:"
     wine reg add 'HKLM\Software\Wine\Drives' /v 'r:' /d cdrom /f </dev/null >/dev/null 2>&1 || true
-    # This Wine build does not look into its own font folder: without these
-    # copies captions lose their close glyph (Marlett) and "Tahoma" falls
-    # back to another face.
-    cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    # This Wine build does not look into its own font folder: without Marlett
+    # captions lose their close glyph. Only Marlett: Wine's own Tahoma has no
+    # Hebrew or Arabic, while the face it falls back to has them.
+    cp -n /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     wineserver -k </dev/null >/dev/null 2>&1 || true
   fi
   # A persistent server with detached streams: otherwise Wine's services keep
