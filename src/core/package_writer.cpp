@@ -56,9 +56,9 @@ struct PackError {
 
 class Writer {
  public:
-  explicit Writer(const PackageSpec& spec)
-      : spec_(spec), base_(VolumeBasePath(spec.outPath)),
-        capacity_(spec.volumeSize ? spec.volumeSize : UINT64_MAX), buf_(kReadPiece) {}
+  explicit Writer(const PackOrder& order)
+      : spec_(order), base_(VolumeBasePath(order.outPath)),
+        capacity_(order.volumeSize ? order.volumeSize : UINT64_MAX), buf_(kReadPiece) {}
 
   PackResult Run() {
     PackResult result;
@@ -243,7 +243,7 @@ class Writer {
   uint64_t Bound(uint64_t input) const { return spec_.compress ? input + input / 1000 + 64 : input; }
   uint64_t MinimalBlock() const { return 4 + 64 + 1; }
 
-  const PackageSpec& spec_;
+  const PackOrder& spec_;
   const std::string base_;
   const uint64_t capacity_;
   std::vector<uint8_t> buf_;
@@ -256,9 +256,9 @@ class Writer {
 
 }  // namespace
 
-PackResult WritePackage(const PackageSpec& spec) {
-  if (spec.outPath.empty()) return {"no output file", {}};
-  return Writer(spec).Run();
+PackResult WritePackage(const PackOrder& order) {
+  if (order.outPath.empty()) return {"no output file", {}};
+  return Writer(order).Run();
 }
 
 }  // namespace kestro

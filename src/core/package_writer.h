@@ -18,7 +18,7 @@ struct PackEntry {
   uint32_t dosTime = 0;   // packed DOS date-time, 0 = none
 };
 
-struct PackageSpec {
+struct PackOrder {
   std::string stubPath;   // the stub executable copied in front of volume 1
   std::string outPath;    // volume 1; a name ending in ".001" numbers every volume
   std::string languageBlock, packageSettings, webSourceList;
@@ -40,7 +40,7 @@ struct PackResult {
   std::vector<std::string> volumes;  // files written, in order
 };
 
-PackResult WritePackage(const PackageSpec& spec);
+PackResult WritePackage(const PackOrder& order);
 
 // The largest input one block takes: a block's length is a signed 32-bit
 // number, so bigger files go into several blocks under the same name.

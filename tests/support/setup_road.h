@@ -81,18 +81,18 @@ struct SetupPlan {
 
 // Writes the setup file (or its volumes) with the real package writer.
 inline kestro::PackResult WriteSetup(const SetupPlan& plan) {
-  kestro::PackageSpec spec;
-  spec.stubPath = StubExe();
-  spec.outPath = plan.volumeSize ? plan.SetupPath() + ".001" : plan.SetupPath();
-  spec.languageBlock = plan.language;
-  spec.packageSettings = plan.settings;
-  spec.compress = plan.compress;
-  spec.checksum = plan.checksum;
-  spec.volumeSize = plan.volumeSize;
-  spec.trailer.raw[kestro::kTrFlags] = plan.flags;
+  kestro::PackOrder order;
+  order.stubPath = StubExe();
+  order.outPath = plan.volumeSize ? plan.SetupPath() + ".001" : plan.SetupPath();
+  order.languageBlock = plan.language;
+  order.packageSettings = plan.settings;
+  order.compress = plan.compress;
+  order.checksum = plan.checksum;
+  order.volumeSize = plan.volumeSize;
+  order.trailer.raw[kestro::kTrFlags] = plan.flags;
   for (size_t i = 0; plan.space && i < kestro::kSpaceTableEntries; ++i)
-    spec.trailer.SetU32(kestro::kTrSpaceTable + 4 * i, plan.space);
-  spec.files.push_back({EngineExe(), "kengine.exe*" + plan.EngineDefaults(), 0});
+    order.trailer.SetU32(kestro::kTrSpaceTable + 4 * i, plan.space);
+  order.files.push_back({EngineExe(), "kengine.exe*" + plan.EngineDefaults(), 0});
   const std::string src = plan.dir + "\\payload";
   kestro::ForceDirectories(src);
   int n = 0;
@@ -100,9 +100,9 @@ inline kestro::PackResult WriteSetup(const SetupPlan& plan) {
     // Sources by number: the packed name may be one no folder could hold.
     const std::string path = src + "\\file" + std::to_string(++n);
     WriteFileText(path, f.second);
-    spec.files.push_back({path, f.first, 0});
+    order.files.push_back({path, f.first, 0});
   }
-  return kestro::WritePackage(spec);
+  return kestro::WritePackage(order);
 }
 
 class StubProcess;

@@ -62,10 +62,10 @@ class Unpack : public ::testing::Test {
     return path;
   }
 
-  PackResult Pack(PackageSpec spec) {
-    if (spec.stubPath.empty()) spec.stubPath = stub_;
-    if (spec.outPath.empty()) spec.outPath = dir_ + "\\setup.exe";
-    PackResult r = WritePackage(spec);
+  PackResult Pack(PackOrder order) {
+    if (order.stubPath.empty()) order.stubPath = stub_;
+    if (order.outPath.empty()) order.outPath = dir_ + "\\setup.exe";
+    PackResult r = WritePackage(order);
     EXPECT_EQ(r.error, "");
     return r;
   }
@@ -107,13 +107,13 @@ TEST_F(Unpack, AFileSplitAcrossVolumesExtractsToIdenticalBytes) {
   const std::string big = RandomBytes(300000, 1), small = "small file";
   for (bool compress : {true, false}) {
     SCOPED_TRACE(compress ? "compressed" : "stored");
-    PackageSpec spec;
-    spec.compress = compress;
-    spec.volumeSize = 100000;
-    spec.files = {{In("a.txt", small), "a.txt", 0},
+    PackOrder order;
+    order.compress = compress;
+    order.volumeSize = 100000;
+    order.files = {{In("a.txt", small), "a.txt", 0},
                   {In("big.bin", big), "data\\big.bin", 0},
                   {In("engine.exe", "MZ engine"), "engine.exe*/x /y", 0}};
-    PackResult packed = Pack(spec);
+    PackResult packed = Pack(order);
     ASSERT_GE(packed.volumes.size(), 4u);
     progress_.clear();
     DeleteTree(Out(), true);
@@ -140,11 +140,11 @@ TEST_F(Unpack, AFileSplitAcrossVolumesExtractsToIdenticalBytes) {
 }
 
 TEST_F(Unpack, ANumberedFirstVolumeLooksForThe002) {
-  PackageSpec spec;
-  spec.outPath = dir_ + "\\disk.exe.001";
-  spec.volumeSize = 60000;
-  spec.files = {{In("big.bin", RandomBytes(100000, 2)), "big.bin", 0}};
-  PackResult packed = Pack(spec);
+  PackOrder order;
+  order.outPath = dir_ + "\\disk.exe.001";
+  order.volumeSize = 60000;
+  order.files = {{In("big.bin", RandomBytes(100000, 2)), "big.bin", 0}};
+  PackResult packed = Pack(order);
   ASSERT_GE(packed.volumes.size(), 2u);
   EXPECT_EQ(packed.volumes[1], dir_ + "\\disk.exe.002");
   ExtractResult r = Extract(packed.volumes[0]);
@@ -153,10 +153,10 @@ TEST_F(Unpack, ANumberedFirstVolumeLooksForThe002) {
 }
 
 TEST_F(Unpack, AlwaysPromptAsksAndEjectsForEachFurtherVolume) {
-  PackageSpec spec;
-  spec.volumeSize = 60000;
-  spec.files = {{In("big.bin", RandomBytes(100000, 3)), "big.bin", 0}, {In("e.exe", "e"), "e.exe*", 0}};
-  PackResult packed = Pack(spec);
+  PackOrder order;
+  order.volumeSize = 60000;
+  order.files = {{In("big.bin", RandomBytes(100000, 3)), "big.bin", 0}, {In("e.exe", "e"), "e.exe*", 0}};
+  PackResult packed = Pack(order);
   ASSERT_EQ(packed.volumes.size(), 2u);
   ExtractResult r = Extract(packed.volumes[0], true, [](const Box&) { return true; });
   EXPECT_TRUE(r.checksumOk);
@@ -168,10 +168,10 @@ TEST_F(Unpack, AlwaysPromptAsksAndEjectsForEachFurtherVolume) {
 }
 
 TEST_F(Unpack, AMissingVolumeIsAskedForUntilItArrivesOrTheUserCancels) {
-  PackageSpec spec;
-  spec.volumeSize = 60000;
-  spec.files = {{In("e.exe", "e"), "e.exe*", 0}, {In("big.bin", RandomBytes(100000, 4)), "big.bin", 0}};
-  PackResult packed = Pack(spec);
+  PackOrder order;
+  order.volumeSize = 60000;
+  order.files = {{In("e.exe", "e"), "e.exe*", 0}, {In("big.bin", RandomBytes(100000, 4)), "big.bin", 0}};
+  PackResult packed = Pack(order);
   ASSERT_EQ(packed.volumes.size(), 2u);
   const std::string away = dir_ + "\\away.002";
   ASSERT_TRUE(MoveFileA(packed.volumes[1].c_str(), away.c_str()));
@@ -198,10 +198,10 @@ TEST_F(Unpack, AMissingVolumeIsAskedForUntilItArrivesOrTheUserCancels) {
 // ---- checksum and refused packages -----------------------------------------------------
 
 TEST_F(Unpack, AChecksumMismatchWritesNothing) {
-  PackageSpec spec;
-  spec.packageSettings = "|http://u/|app.info|agent.exe|token|0|";
-  spec.files = {{In("e.exe", "engine"), "e.exe*", 0}};
-  PackResult packed = Pack(spec);
+  PackOrder order;
+  order.packageSettings = "|http://u/|app.info|agent.exe|token|0|";
+  order.files = {{In("e.exe", "engine"), "e.exe*", 0}};
+  PackResult packed = Pack(order);
   std::string bytes = ReadWholeFile(packed.volumes[0]);
   ASSERT_LT(bytes.size(), 51200u);
   bytes[520] ^= 0x11;  // inside the header blocks
@@ -211,8 +211,8 @@ TEST_F(Unpack, AChecksumMismatchWritesNothing) {
   EXPECT_EQ(r.engineEntry, "");
   EXPECT_FALSE(FileExists(Out() + "\\e.exe"));
 
-  spec.checksum = false;  // 1234: not checked
-  packed = Pack(spec);
+  order.checksum = false;  // 1234: not checked
+  packed = Pack(order);
   bytes = ReadWholeFile(packed.volumes[0]);
   bytes[520] ^= 0x11;
   Put(packed.volumes[0], bytes);
@@ -316,11 +316,11 @@ TEST_F(Unpack, NamesWithForwardSlashesGetTheirFolders) {
 // ---- the agent file ------------------------------------------------------------------
 
 TEST_F(Unpack, TheAgentFileIsTheStubAndHeadersWithTheAgentFlag) {
-  PackageSpec spec;
-  spec.packageSettings = "|http://u/|app.info|agent.exe|tok|0|";
-  spec.setPackageEnd = true;
-  for (int i = 0; i < 5; ++i) spec.files.push_back({In("f" + std::to_string(i), "data"), "f" + std::to_string(i), 0});
-  PackResult packed = Pack(spec);
+  PackOrder order;
+  order.packageSettings = "|http://u/|app.info|agent.exe|tok|0|";
+  order.setPackageEnd = true;
+  for (int i = 0; i < 5; ++i) order.files.push_back({In("f" + std::to_string(i), "data"), "f" + std::to_string(i), 0});
+  PackResult packed = Pack(order);
   agentName_ = "C:\\somewhere\\agent.exe";
   Put(packed.volumes[0], ReadWholeFile(packed.volumes[0]) + "SIGNATURE");
   ExtractResult r = Extract(packed.volumes[0]);
@@ -354,9 +354,9 @@ TEST_F(Unpack, TheAgentFileIsTheStubAndHeadersWithTheAgentFlag) {
 // The agent name comes from the package: only its file-name part counts,
 // and "/" separates folders for Windows as much as "\\" does.
 TEST_F(Unpack, TheAgentNameNeverLeadsOutOfTheFolder) {
-  PackageSpec spec;
-  spec.files = {{In("f.txt", "data"), "f.txt", 0}};
-  PackResult packed = Pack(spec);
+  PackOrder order;
+  order.files = {{In("f.txt", "data"), "f.txt", 0}};
+  PackResult packed = Pack(order);
   const std::string outside[] = {dir_ + "\\escaped.exe", TempDir(true) + "escaped.exe"};
   struct Case {
     const char* agentName;
@@ -383,10 +383,10 @@ TEST_F(Unpack, TheAgentNameNeverLeadsOutOfTheFolder) {
 }
 
 TEST_F(Unpack, TracesTheFileCountTheDataEndTheAgentAndTheTimeTaken) {
-  PackageSpec spec;
-  spec.packageSettings = "|http://u/|app.info|agent.exe|tok|0|";
-  spec.files = {{In("a.txt", "a"), "a.txt", 0}, {In("b.txt", "b"), "b.txt", 0}};
-  PackResult packed = Pack(spec);
+  PackOrder order;
+  order.packageSettings = "|http://u/|app.info|agent.exe|tok|0|";
+  order.files = {{In("a.txt", "a"), "a.txt", 0}, {In("b.txt", "b"), "b.txt", 0}};
+  PackResult packed = Pack(order);
   agentName_ = "agent.exe";
   CapturedTrace trace;
   ASSERT_TRUE(Extract(packed.volumes[0]).checksumOk);

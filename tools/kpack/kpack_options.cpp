@@ -134,7 +134,7 @@ std::string ReadLanguageIni(const std::string& path, std::string& block) {
   return {};
 }
 
-// What the options collect before the spec is assembled.
+// What the options collect before the order is assembled.
 struct Collected {
   std::vector<std::pair<std::string, std::string>> files;  // name, path
   std::string engine, engineSwitches;
@@ -167,8 +167,8 @@ uint32_t RandomSeed() { return std::random_device{}() ^ uint32_t(std::time(nullp
 
 std::string ParseKpackCommand(const std::vector<std::string>& args, KpackCommand& out) {
   out = KpackCommand{};
-  PackageSpec& spec = out.spec;
-  PackageTrailer& tr = spec.trailer;
+  PackOrder& order = out.order;
+  PackageTrailer& tr = order.trailer;
   Collected c;
 
   using Handler = std::function<std::string(const std::string&)>;
@@ -180,8 +180,8 @@ std::string ParseKpackCommand(const std::vector<std::string>& args, KpackCommand
   };
   // Options that take a value, and those that do not.
   const std::map<std::string, Handler> valued = {
-      {"--stub", text(spec.stubPath)},
-      {"--out", text(spec.outPath)},
+      {"--stub", text(order.stubPath)},
+      {"--out", text(order.outPath)},
       {"--dir", [&c](const std::string& v) { return AddFolder(v, c); }},
       {"--file", [&c](const std::string& v) {
          size_t eq = v.find('=');
@@ -207,14 +207,14 @@ std::string ParseKpackCommand(const std::vector<std::string>& args, KpackCommand
          return std::string();
        }},
       {"--space", text(c.space)},
-      {"--level", [&spec](const std::string& v) {
+      {"--level", [&order](const std::string& v) {
          int64_t n;
          if (!SUB::TryParseInt64(v, n) || n < 1 || n > 9) return "--level needs 1..9, not \"" + v + "\"";
-         spec.level = int(n);
+         order.level = int(n);
          return std::string();
        }},
-      {"--volume-size", [&spec](const std::string& v) {
-         if (!ParseSize(v, spec.volumeSize) || spec.volumeSize == 0)
+      {"--volume-size", [&order](const std::string& v) {
+         if (!ParseSize(v, order.volumeSize) || order.volumeSize == 0)
            return "--volume-size needs a number of bytes, not \"" + v + "\"";
          return std::string();
        }},
@@ -234,9 +234,9 @@ std::string ParseKpackCommand(const std::vector<std::string>& args, KpackCommand
       {"--agent", byte(kTrIsAgent)},
       {"--web-setup", [&c, &tr](const std::string&) { tr.raw[kTrWebSetup] = 1; c.anyWeb = true; return std::string(); }},
       {"--ask-before-download", byte(kTrAskBeforeDownload)},
-      {"--store", [&spec](const std::string&) { spec.compress = false; return std::string(); }},
-      {"--no-checksum", [&spec](const std::string&) { spec.checksum = false; return std::string(); }},
-      {"--sign-ready", [&spec](const std::string&) { spec.setPackageEnd = true; return std::string(); }},
+      {"--store", [&order](const std::string&) { order.compress = false; return std::string(); }},
+      {"--no-checksum", [&order](const std::string&) { order.checksum = false; return std::string(); }},
+      {"--sign-ready", [&order](const std::string&) { order.setPackageEnd = true; return std::string(); }},
   };
 
   for (size_t i = 0; i < args.size(); ++i) {
@@ -256,8 +256,8 @@ std::string ParseKpackCommand(const std::vector<std::string>& args, KpackCommand
   }
   if (out.action != KpackCommand::Action::kPack) return {};
 
-  if (spec.stubPath.empty()) return "no stub given (--stub STUB.exe)";
-  if (spec.outPath.empty()) return "no output given (--out SETUP.exe)";
+  if (order.stubPath.empty()) return "no stub given (--stub STUB.exe)";
+  if (order.outPath.empty()) return "no output given (--out SETUP.exe)";
   if (tr.raw[kTrWebSetup] && !c.files.empty()) return "a web setup carries no files";
 
   // Names must stay inside the extraction folder and appear once.
@@ -281,7 +281,7 @@ std::string ParseKpackCommand(const std::vector<std::string>& args, KpackCommand
     sizes.push_back(size);
     PackEntry e{path, name, c.times ? FileDosTime(path) : 0};
     if (SUB::SameText(name, c.engine)) e.name += kEngineMark + c.engineSwitches;
-    spec.files.push_back(e);
+    order.files.push_back(e);
   }
 
   if (c.space == "auto") {
@@ -304,12 +304,12 @@ std::string ParseKpackCommand(const std::vector<std::string>& args, KpackCommand
   if (c.productToken) c.settings[kSetProductToken] = ScrambleToken(c.settings[kSetProductToken], RandomSeed());
   if (c.webToken) c.web[kWebToken] = ScrambleToken(c.web[kWebToken], RandomSeed());
   if (c.settings[kSetHidden].empty()) c.settings[kSetHidden] = "0";
-  spec.languageBlock = c.languages;
-  spec.packageSettings = SUB::JoinItems(std::vector<std::string>(std::begin(c.settings), std::end(c.settings)));
+  order.languageBlock = c.languages;
+  order.packageSettings = SUB::JoinItems(std::vector<std::string>(std::begin(c.settings), std::end(c.settings)));
   if (c.anyWeb) {
-    spec.headerCount = 3;
+    order.headerCount = 3;
     if (c.web[kWebNoLocal].empty()) c.web[kWebNoLocal] = "0";
-    spec.webSourceList = SUB::JoinItems(std::vector<std::string>(std::begin(c.web), std::end(c.web)));
+    order.webSourceList = SUB::JoinItems(std::vector<std::string>(std::begin(c.web), std::end(c.web)));
   }
   return {};
 }

@@ -10,7 +10,7 @@ namespace kestro {
 
 struct KpackCommand {
   enum class Action { kPack, kHelp, kScramble, kInfo } action = Action::kPack;
-  PackageSpec spec;
+  PackOrder order;
   std::string argument;  // the token to scramble, the package to describe
 };
 

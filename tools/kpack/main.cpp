@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
     case KpackCommand::Action::kPack:
       break;
   }
-  PackResult result = WritePackage(cmd.spec);
+  PackResult result = WritePackage(cmd.order);
   if (!result.error.empty()) {
     std::cerr << "kpack: " << result.error << "\n";
     return 1;
