@@ -341,8 +341,7 @@ Metrics BoxMetrics() {
 }
 
 int WorkAreaHeight() {
-  RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  const RECT work = WorkArea();
   return work.bottom - work.top;
 }
 

@@ -43,9 +43,14 @@ HWND TopOwner(HWND hwnd) {
   return hwnd;
 }
 
-RECT CenterInWorkArea(int width, int height) {
+RECT WorkArea() {
   RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  return work;
+}
+
+RECT CenterInWorkArea(int width, int height) {
+  const RECT work = WorkArea();
   RECT r;
   r.left = work.left + (work.right - work.left - width) / 2;
   r.top = work.top + (work.bottom - work.top - height) / 2;

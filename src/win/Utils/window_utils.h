@@ -19,6 +19,9 @@ std::string WindowTitle(HWND hwnd);
 // Follows the owner chain to its end; the window itself when it has none.
 HWND TopOwner(HWND hwnd);
 
+// The desktop work area (the screen without the task bar).
+RECT WorkArea();
+
 // A rectangle of the given size centred in the desktop work area.
 RECT CenterInWorkArea(int width, int height);
 
