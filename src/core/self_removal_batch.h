@@ -9,7 +9,8 @@ namespace kestro {
 inline constexpr const char* kSelfRemovalBatchName = "_DEL_ME_.BAT";
 
 // exe: full path of the running copy; folder: its folder without trailing
-// "\"; batch: the batch file's own path. Lines end with CR LF.
+// "\"; batch: the batch file's own path. Lines end with CR LF. Paths are
+// quoted with every "%" doubled, so the interpreter reads them as written.
 std::string SelfRemovalBatch(const std::string& exe, const std::string& folder,
                              const std::string& batch, bool removeFolder);
 

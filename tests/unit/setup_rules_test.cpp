@@ -70,5 +70,14 @@ TEST(SelfRemoval, BatchRetriesUntilTheExeIsGone) {
             "RD \"C:\\T\"\r\nDEL \"C:\\B.BAT\"\r\n");
 }
 
+TEST(SelfRemoval, PercentSignsInPathsAreNotExpanded) {
+  // "%TEMP%" between quotes would still be replaced by the interpreter, and
+  // DEL would aim at another file.
+  EXPECT_EQ(SelfRemovalBatch("C:\\50%TEMP%\\x.exe", "C:\\50%TEMP%", "C:\\T\\%1.BAT", true),
+            ":START\r\nDEL \"C:\\50%%TEMP%%\\x.exe\"\r\n"
+            "IF exist \"C:\\50%%TEMP%%\\x.exe\" GOTO START\r\n"
+            "RD \"C:\\50%%TEMP%%\"\r\nDEL \"C:\\T\\%%1.BAT\"\r\n");
+}
+
 }  // namespace
 }  // namespace kestro
