@@ -138,8 +138,17 @@ EngineLine BuildEngineLine(const EngineLineInput& in) {
 
 std::string BuildRelayLine(const std::string& copyPath, const std::string& params,
                            const std::string& exePath) {
-  std::string tail = params + " " + kSwSpanCdLvl + "2 " + kSwSpanDiskFName1 + "\"" + exePath +
-                     ".001\" " + kSwOriginExe + "\"" + exePath + "\"";
+  // The span switches are the launcher's to give: the copy reads the first
+  // occurrence, and a "/SpanCdLvl=1" passed on from the user would make
+  // every copy start yet another copy instead of the setup.
+  std::string own = params;
+  for (const char* name : {kSwSpanCdLvl, kSwSpanDiskFName1})
+    for (size_t at = FindNoCase(own, name); at != std::string::npos; at = FindNoCase(own, name)) {
+      size_t next = own.find('/', at + 1);
+      own.erase(at, next == std::string::npos ? std::string::npos : next - at);
+    }
+  std::string tail = SUB::Trim(own) + " " + kSwSpanCdLvl + "2 " + kSwSpanDiskFName1 + "\"" +
+                     exePath + ".001\" " + kSwOriginExe + "\"" + exePath + "\"";
   return CommandPath(copyPath) + " " + SUB::Trim(tail);
 }
 

@@ -104,6 +104,13 @@ TEST(Switches, EngineLineOfTheRelayCopyKeepsItsOriginAndDropsSpanSwitches) {
   EXPECT_EQ(relayLine,
             "C:\\T\\SETUP_9\\Y_setup.exe /q /SpanCdLvl=2 /SpanDiskFName1=\"D:\\setup.exe.001\" "
             "/OriginExe=\"D:\\setup.exe\"");
+  // Span switches the user gave do not reach the copy before the launcher's:
+  // the copy reads the first one and would start a copy again.
+  const std::string userSpan = BuildRelayLine("C:\\T\\Y_s.exe",
+                                              "/spancdlvl=1 /q /SpanDiskFName1=E:\\x", "D:\\s.exe");
+  EXPECT_EQ(userSpan, "C:\\T\\Y_s.exe /q /SpanCdLvl=2 /SpanDiskFName1=\"D:\\s.exe.001\" "
+                      "/OriginExe=\"D:\\s.exe\"");
+  EXPECT_EQ(GetSwitchInt(GetParams(userSpan, "C:\\T\\Y_s.exe"), kSwSpanCdLvl, 1), 2);
   EngineLineInput in;
   in.folder = "C:\\T\\SETUP_9\\";
   in.engineEntry = "e.exe";
