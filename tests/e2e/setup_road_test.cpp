@@ -335,23 +335,28 @@ TEST(SetupRoad, SpannedVolumesAskPerDiscOnlyWhenForced) {
 }
 
 TEST(SetupRoad, RelayCopyRunsFromTheDiscVolumeAndRemovesItself) {
-  SetupPlan plan = SpannedPlan();
-  plan.flags = kestro::kFlagCdSpanned;
-  ASSERT_EQ(WriteVolumes(plan).error, "");
-  // On the disc, the setup file the user starts is the first volume.
-  ASSERT_TRUE(CopyFileA((plan.SetupPath() + ".001").c_str(), plan.SetupPath().c_str(), FALSE));
-  const std::string folder = ExtractionFolderOf(plan.SetupPath());
-  const std::string relay = folder + "\\Y_setup.exe";
+  // The user's own switches go through; a span level the user gave does not
+  // make the copy start another copy.
+  for (const char* params : {"/q", "/q /SpanCdLvl=1"}) {
+    SetupPlan plan = SpannedPlan();
+    plan.flags = kestro::kFlagCdSpanned;
+    ASSERT_EQ(WriteVolumes(plan).error, "");
+    // On the disc, the setup file the user starts is the first volume.
+    ASSERT_TRUE(CopyFileA((plan.SetupPath() + ".001").c_str(), plan.SetupPath().c_str(), FALSE));
+    const std::string folder = ExtractionFolderOf(plan.SetupPath());
+    const std::string relay = folder + "\\Y_setup.exe";
 
-  EXPECT_EQ(RunSetup(SetupCommand(plan.SetupPath(), "/q")), 0) << "the launcher ends at once";
-  ASSERT_TRUE(WaitUntil([&] { return !EngineValue(plan, "exit").empty(); }, kRunTimeoutMs));
-  const RecordedLine line = SplitAtRunId(FirstLine(plan.EngineLog()));
-  EXPECT_EQ(line.head, folder + "\\kengine.exe /q /OriginExe=\"" + plan.SetupPath() + "\" " +
-                           plan.EngineDefaults());
-  EXPECT_EQ(line.tail, "");
-  EXPECT_EQ(ReadFileText(plan.TargetDir() + "\\part1.bin"), plan.payload[0].second);
-  EXPECT_TRUE(WaitUntil([&] { return !Exists(relay) && !Exists(folder); }, 30000))
-      << "relay copy or its folder left behind";
+    EXPECT_EQ(RunSetup(SetupCommand(plan.SetupPath(), params)), 0) << "the launcher ends at once";
+    ASSERT_TRUE(WaitUntil([&] { return !EngineValue(plan, "exit").empty(); }, kRunTimeoutMs))
+        << params;
+    const RecordedLine line = SplitAtRunId(FirstLine(plan.EngineLog()));
+    EXPECT_EQ(line.head, folder + "\\kengine.exe /q /OriginExe=\"" + plan.SetupPath() + "\" " +
+                             plan.EngineDefaults());
+    EXPECT_EQ(line.tail, "");
+    EXPECT_EQ(ReadFileText(plan.TargetDir() + "\\part1.bin"), plan.payload[0].second);
+    EXPECT_TRUE(WaitUntil([&] { return !Exists(relay) && !Exists(folder); }, 30000))
+        << "relay copy or its folder left behind";
+  }
 }
 
 // ---- run token and shortcuts -------------------------------------------------
@@ -400,6 +405,28 @@ TEST(SetupRoad, CloseOnceCancelsTwiceCloses) {
   EXPECT_EQ(stub.Wait(kRunTimeoutMs), 0);
   EXPECT_FALSE(Exists(plan.EngineLog())) << "a closed setup starts no engine";
   EXPECT_FALSE(Exists(ExtractionFolderOf(plan.SetupPath())));
+}
+
+TEST(SetupRoad, AnAgentWindowClosedLeavesTheSetupFolderOfItsTimeAlone) {
+  // An agent file under a name of its own runs the agent's window. Its end
+  // must not touch the folder its file time names: the agent file carries
+  // the setup's time, and a relay copy of that setup may be working there.
+  SetupPlan plan = Plan();
+  plan.name = "Product.Other.exe";
+  plan.agent = true;
+  ASSERT_EQ(WriteSetup(plan).error, "");
+  const std::string folder = ExtractionFolderOf(plan.SetupPath());
+  kestro::ForceDirectories(folder);
+  ASSERT_TRUE(WriteFileText(folder + "\\kengine.exe", "in use"));
+  StubProcess agent(SetupCommand(plan.SetupPath()));
+  HWND main = nullptr;
+  ASSERT_TRUE(
+      WaitUntil([&] { return (main = FindWindowA(".AutoUpdate.Product.Other", nullptr)); }));
+  PostMessageA(main, WM_CLOSE, 0, 0);  // cancels
+  PostMessageA(main, WM_CLOSE, 0, 0);  // closes
+  EXPECT_EQ(agent.Wait(kRunTimeoutMs), 0);
+  EXPECT_EQ(ReadFileText(folder + "\\kengine.exe"), "in use");
+  kestro::DeleteTree(folder, true);
 }
 
 // Collects the notifications a stub posts to its listener.

@@ -64,6 +64,7 @@ struct SetupPlan {
   std::string settings = "|http://127.0.0.1/upd|Product.info|Product.AutoUpdate.exe|tok|0|";
   std::string language;            // language block, default: none
   uint8_t flags = 0;               // trailer flag bits
+  bool agent = false;              // trailer's agent flag: the file is an update agent
   uint32_t space = 0;              // every entry of the space table (0: computed)
   uint64_t volumeSize = 0;         // > 0: numbered volumes of this size
   bool compress = true;
@@ -90,6 +91,7 @@ inline kestro::PackResult WriteSetup(const SetupPlan& plan) {
   order.checksum = plan.checksum;
   order.volumeSize = plan.volumeSize;
   order.trailer.raw[kestro::kTrFlags] = plan.flags;
+  order.trailer.raw[kestro::kTrIsAgent] = plan.agent ? 1 : 0;
   for (size_t i = 0; plan.space && i < kestro::kSpaceTableEntries; ++i)
     order.trailer.SetU32(kestro::kTrSpaceTable + 4 * i, plan.space);
   order.files.push_back({EngineExe(), "kengine.exe*" + plan.EngineDefaults(), 0});

@@ -45,6 +45,7 @@ std::string MakeExtractionFolder() {
 
 std::string g_alternativeRoot;
 bool g_alternativeChecked = false;
+bool g_extractionFolderMade = false;
 
 }  // namespace
 
@@ -54,10 +55,16 @@ const std::string& ExtractionFolder() {
   // The time half of the own file's DOS date-time: a relay copy that keeps
   // the file time arrives at the same folder.
   static const std::string folder = MakeExtractionFolder();
+  g_extractionFolderMade = true;
   return folder;
 }
 
-void DeleteExtractionFolder() { DeleteTree(ExtractionFolder(), true); }
+// Only a folder this process made: asking for it here would make one (and
+// empty whatever folder of that name another run works in) just to delete
+// it, as an agent's window would on every close.
+void DeleteExtractionFolder() {
+  if (g_extractionFolderMade) DeleteTree(ExtractionFolder(), true);
+}
 
 // ---- the alternative temp root -------------------------------------------
 
