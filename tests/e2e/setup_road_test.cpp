@@ -359,6 +359,41 @@ TEST(SetupRoad, RelayCopyRunsFromTheDiscVolumeAndRemovesItself) {
   }
 }
 
+TEST(SetupRoad, ASetupOfTheSameTimeLeavesARunningRelayCopysFolderAlone) {
+  SetupPlan plan = SpannedPlan();
+  plan.engineSwitches = "/ExitCode=9 /WorkMs=9000";
+  plan.flags = kestro::kFlagCdSpanned;
+  ASSERT_EQ(WriteVolumes(plan).error, "");
+  ASSERT_TRUE(CopyFileA((plan.SetupPath() + ".001").c_str(), plan.SetupPath().c_str(), FALSE));
+  EXPECT_EQ(RunSetup(SetupCommand(plan.SetupPath())), 0) << "the launcher ends at once";
+  ASSERT_TRUE(WaitUntil([] { return FindWindowA(nullptr, "Installing the sample product"); },
+                        kRunTimeoutMs))
+      << "the relay copy's engine does not run";
+
+  // Another setup file that carries the same time names the same folder; its
+  // launcher has ended, but the relay copy's engine still works in it.
+  SetupPlan other;
+  other.dir = plan.dir + "\\other";
+  kestro::ForceDirectories(other.dir);
+  ASSERT_EQ(WriteSetup(other).error, "");
+  {
+    kestro::UniqueHandle from(CreateFileA(plan.SetupPath().c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                          nullptr, OPEN_EXISTING, 0, nullptr));
+    kestro::UniqueHandle to(CreateFileA(other.SetupPath().c_str(), GENERIC_WRITE, 0, nullptr,
+                                        OPEN_EXISTING, 0, nullptr));
+    FILETIME written;
+    ASSERT_TRUE(GetFileTime(from.get(), nullptr, nullptr, &written));
+    ASSERT_TRUE(SetFileTime(to.get(), nullptr, nullptr, &written));
+  }
+  StubProcess second(SetupCommand(other.SetupPath()));
+  EXPECT_EQ(second.Wait(kRunTimeoutMs), 0) << "the other setup did not end";
+  EXPECT_EQ(ReadFileText(other.TargetDir() + "\\readme.txt"), "Read me.\r\n");
+
+  ASSERT_TRUE(WaitUntil([&] { return !EngineValue(plan, "exit").empty(); }, kRunTimeoutMs));
+  EXPECT_EQ(EngineValue(plan, "copied"), EngineValue(plan, "files"));
+  EXPECT_EQ(ReadFileText(plan.TargetDir() + "\\part2.bin"), plan.payload[1].second);
+}
+
 // ---- run token and shortcuts -------------------------------------------------
 
 TEST(SetupRoad, ShortcutsGoOnlyWhenTheEngineReportsSuccessAndTheUpdateAsks) {

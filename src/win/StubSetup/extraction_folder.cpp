@@ -20,25 +20,36 @@ std::string MakeFreshFolder(const std::string& folder) {
   return folder;
 }
 
-// Claims the folder for this process with a named mutex held until exit. Two
-// setup files written within the same two seconds share the folder name, and
-// a second setup running at the same time must not empty the first one's
+// Claims the folder name for this process with a named mutex held until
+// exit; false when another live process holds it.
+bool Claim(const std::string& folder) {
+  const std::string name = "Kestro.Folder." + SUB::ReplaceText(SUB::Upper(folder), "\\", "/");
+  HANDLE mutex = CreateMutexA(nullptr, FALSE, name.c_str());
+  if (mutex && GetLastError() != ERROR_ALREADY_EXISTS) return true;  // held until exit
+  if (mutex) CloseHandle(mutex);
+  return false;
+}
+
+// Two setup files written within the same two seconds share the folder name,
+// and a second setup running at the same time must not empty the first one's
 // folder under its engine: it takes the next free name instead.
 std::string ClaimFolder(const std::string& base) {
   for (int k = 0; k < 1000; ++k) {
     const std::string folder = k == 0 ? base : base + "_" + std::to_string(k);
-    const std::string name = "Kestro.Folder." + SUB::ReplaceText(SUB::Upper(folder), "\\", "/");
-    HANDLE mutex = CreateMutexA(nullptr, FALSE, name.c_str());
-    if (mutex && GetLastError() != ERROR_ALREADY_EXISTS) return folder;  // held until exit
-    if (mutex) CloseHandle(mutex);
+    if (Claim(folder)) return folder;
   }
   return base;
 }
 
 std::string MakeExtractionFolder() {
   // The relay copy lies in the folder its launcher made for it and works
-  // there; emptying it first would mean deleting itself.
-  if (IsLaunchedRelayCopy()) return ExtractFileDir(OwnExePath());
+  // there; emptying it first would mean deleting itself. Its launcher has
+  // ended, so the copy claims the name itself.
+  if (IsLaunchedRelayCopy()) {
+    const std::string own = ExtractFileDir(OwnExePath());
+    Claim(own);
+    return own;
+  }
   return MakeFreshFolder(ClaimFolder(TempDir(true) + kSetupFolderPrefix +
                                      std::to_string(FileAge(OwnExePath()) & 0xFFFFu)));
 }
