@@ -15,23 +15,33 @@ namespace {
 const DWORD kExitPollMs = 500;
 const DWORD kDialogPollMs = 100;
 const DWORD kSettleMs = 1000;
+const int kMaxStaleReferences = 1000;
 
 // The run token: a global atom the engine deletes to report success.
 class RunToken {
  public:
-  explicit RunToken(const std::string& name) : name_(name), atom_(GlobalAddAtomA(name.c_str())) {}
+  explicit RunToken(const std::string& name) : name_(name) {
+    // A token left by a run that died would only gain a reference: the
+    // engine's one deletion could then never report success.
+    for (int i = 0; i < kMaxStaleReferences; ++i) {
+      ATOM stale = GlobalFindAtomA(name_.c_str());
+      if (!stale || GlobalDeleteAtom(stale) != 0) break;
+    }
+    atom_ = GlobalAddAtomA(name_.c_str());
+  }
   ~RunToken() {
     // Deleted whether or not it was still there: an atom left behind would
     // make a later run with the same thread id look successful or failed.
     if (ATOM a = GlobalFindAtomA(name_.c_str())) GlobalDeleteAtom(a);
   }
-  bool Gone() const { return GlobalFindAtomA(name_.c_str()) == 0; }
+  // A token that could not be made cannot have been removed by the engine.
+  bool Gone() const { return atom_ != 0 && GlobalFindAtomA(name_.c_str()) == 0; }
   RunToken(const RunToken&) = delete;
   RunToken& operator=(const RunToken&) = delete;
 
  private:
   std::string name_;
-  ATOM atom_;
+  ATOM atom_ = 0;
 };
 
 }  // namespace
