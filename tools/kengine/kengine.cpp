@@ -23,35 +23,13 @@
 #include <string>
 #include <vector>
 
+#include "core/file_names.h"
 #include "core/switches.h"
+#include "win/Files/files.h"
+#include "win/StubSetup/engine_process.h"
+#include "win/Utils/utils.h"
 
 namespace {
-
-const char kDialogClassPrefix[] = ".SDialog_Class_Name.";
-const char kTokenPrefix[] = "AutoUpdateAtomTokenByKestro";
-
-std::string OwnPath() {
-  char buf[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, buf, MAX_PATH);
-  return buf;
-}
-
-std::string FolderOf(const std::string& path) {
-  size_t p = path.find_last_of('\\');
-  return p == std::string::npos ? std::string(".") : path.substr(0, p);
-}
-
-void PumpFor(DWORD ms) {
-  DWORD start = GetTickCount();
-  do {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-    Sleep(20);
-  } while (GetTickCount() - start < ms);
-}
 
 // Relative paths of all files under root (sub-folders included).
 void ListFiles(const std::string& root, const std::string& rel, std::vector<std::string>* out) {
@@ -67,12 +45,6 @@ void ListFiles(const std::string& root, const std::string& rel, std::vector<std:
       out->push_back(rel + name);
   } while (FindNextFileA(h, &fd));
   FindClose(h);
-}
-
-void MakeFolders(const std::string& path) {
-  for (size_t p = path.find('\\', 3); p != std::string::npos; p = path.find('\\', p + 1))
-    CreateDirectoryA(path.substr(0, p).c_str(), nullptr);
-  CreateDirectoryA(path.c_str(), nullptr);
 }
 
 LRESULT CALLBACK DialogProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
@@ -124,7 +96,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&icc);
 
-  const std::string self = OwnPath();
+  const std::string self = ExePath();
   const std::string raw = GetCommandLineA();
   const std::string params = GetParams(raw, self);
   const std::string runId = GetSwitchValue(params, kSwThreadId, "");
@@ -140,7 +112,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   si.cb = sizeof si;
   GetStartupInfoA(&si);
 
-  const std::string source = FolderOf(self);
+  const std::string source = ExtractFileDir(self);
   std::vector<std::string> all, files;
   ListFiles(source, "", &all);
   const std::string selfName = self.substr(source.size() + 1);
@@ -149,24 +121,24 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
   int copied = 0;
   {
-    ProgressWindow win(kDialogClassPrefix + runId, product, static_cast<int>(files.size()));
-    if (!target.empty()) MakeFolders(target);
+    ProgressWindow win(kEngineDialogClassPrefix + runId, product, static_cast<int>(files.size()));
+    if (!target.empty()) ForceDirectories(target);
     const DWORD perFile = files.empty() ? 0 : static_cast<DWORD>(workMs / int64_t(files.size()));
     int i = 0;
     for (const std::string& rel : files) {
       win.Step("Installing " + rel, ++i);
       if (!target.empty()) {
         std::string to = target + "\\" + rel;
-        MakeFolders(FolderOf(to));
+        ForceDirectories(ExtractFileDir(to));
         if (CopyFileA((source + "\\" + rel).c_str(), to.c_str(), FALSE)) ++copied;
       }
-      PumpFor(perFile);
+      WaitWithMessages(perFile);
     }
-    if (files.empty()) PumpFor(static_cast<DWORD>(workMs));
+    if (files.empty()) WaitWithMessages(static_cast<uint32_t>(workMs));
   }
 
   std::string token = "missing";
-  if (ATOM a = GlobalFindAtomA((kTokenPrefix + runId).c_str())) {
+  if (ATOM a = GlobalFindAtomA((kRunTokenPrefix + runId).c_str())) {
     token = "kept";
     if (!keepToken) {
       GlobalDeleteAtom(a);
@@ -182,13 +154,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     log += "copied=" + std::to_string(copied) + "\r\n";
     log += "token=" + token + "\r\n";
     log += "exit=" + std::to_string(exitCode) + "\r\n";
-    HANDLE h = CreateFileA(logPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h != INVALID_HANDLE_VALUE) {
-      DWORD n = 0;
-      WriteFile(h, log.data(), static_cast<DWORD>(log.size()), &n, nullptr);
-      CloseHandle(h);
-    }
+    WriteTextToFile(logPath, log);
   }
   return exitCode;
 }
