@@ -5,19 +5,11 @@
 #include <memory>
 
 #include "core/switches.h"
+#include "win/Files/files.h"
 
 namespace kestro {
 
 namespace {
-
-std::string ModulePath() {
-  std::string buf(MAX_PATH, '\0');
-  for (;;) {
-    DWORD n = GetModuleFileNameA(nullptr, &buf[0], static_cast<DWORD>(buf.size()));
-    if (n < buf.size()) return buf.substr(0, n);
-    buf.resize(buf.size() * 2);
-  }
-}
 
 std::unique_ptr<TGFileInfo> g_ownPackage;
 std::string g_instanceName = kDefaultInstanceName;
@@ -26,7 +18,7 @@ int g_exitCode = 0;
 }  // namespace
 
 const std::string& OwnExePath() {
-  static const std::string path = ModulePath();
+  static const std::string path = ExePath();
   return path;
 }
 
