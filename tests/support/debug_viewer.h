@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "child_process.h"
+
 namespace ktest {
 
 class DebugViewer {
@@ -119,35 +121,6 @@ class DebugViewer {
   UINT message_ = 0;
   HWND hwnd_ = nullptr;
   std::vector<Piece> pieces_;
-};
-
-// A started process that is ended (if still running) and closed with the
-// test.
-class ChildProcess {
- public:
-  explicit ChildProcess(const std::string& commandLine) {
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    std::string line = commandLine;
-    started_ = CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
-                              nullptr, &si, &pi_) != 0;
-  }
-  ~ChildProcess() {
-    if (!started_) return;
-    if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi_.hProcess, 1);
-    CloseHandle(pi_.hThread);
-    CloseHandle(pi_.hProcess);
-  }
-  ChildProcess(const ChildProcess&) = delete;
-  ChildProcess& operator=(const ChildProcess&) = delete;
-
-  bool Started() const { return started_; }
-  HANDLE Handle() const { return pi_.hProcess; }
-  DWORD Id() const { return pi_.dwProcessId; }
-
- private:
-  PROCESS_INFORMATION pi_ = {};
-  bool started_ = false;
 };
 
 }  // namespace ktest

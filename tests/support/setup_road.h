@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "child_process.h"
 #include "core/package_writer.h"
 #include "test_paths.h"
 #include "win/Files/files.h"
@@ -107,49 +108,12 @@ inline kestro::PackResult WriteSetup(const SetupPlan& plan) {
   return kestro::WritePackage(order);
 }
 
-class StubProcess;
-
 // Writes the setup file with the packager's own command line (kpack.exe);
 // returns its exit code.
 long PackWithKpack(const SetupPlan& plan, const std::string& extraOptions = "");
 
-// A process started from outside, as Explorer would start it.
-class StubProcess {
- public:
-  explicit StubProcess(const std::string& commandLine) {
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    std::vector<char> cmd(commandLine.begin(), commandLine.end());
-    cmd.push_back('\0');
-    if (CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                       &pi)) {
-      process_ = pi.hProcess;
-      CloseHandle(pi.hThread);
-    }
-  }
-  ~StubProcess() {
-    if (process_) {
-      if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) TerminateProcess(process_, 99);
-      CloseHandle(process_);
-    }
-  }
-  StubProcess(const StubProcess&) = delete;
-  StubProcess& operator=(const StubProcess&) = delete;
-
-  bool Started() const { return process_ != nullptr; }
-  bool Running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
-  // Exit code once ended within timeoutMs, -1 when still running.
-  long Wait(DWORD timeoutMs = 60000) const {
-    if (!process_ || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) return -1;
-    DWORD code = 0;
-    GetExitCodeProcess(process_, &code);
-    return static_cast<long>(code);
-  }
-
- private:
-  HANDLE process_ = nullptr;
-};
+// The stub started from outside, as Explorer would start it.
+using StubProcess = ChildProcess;
 
 inline long PackWithKpack(const SetupPlan& plan, const std::string& extraOptions) {
   const std::string src = plan.dir + "\\payload";

@@ -10,6 +10,7 @@
 
 #include "core/msgbox_rules.h"
 #include "../support/test_paths.h"
+#include "../support/child_process.h"
 #include "../support/ui_driver.h"
 #include "win/Utils/utils.h"
 
@@ -358,12 +359,8 @@ DWORD RunHelperWithoutRichEdit(const std::string& args, std::function<void(HWND)
     return 0xFFFFFFFF;
   RegSetValueExA(k, "riched32", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
   RegCloseKey(k);
-  std::string cmd = "\"" + ktest::BinaryDir() + "\\msgbox_answer.exe\" " + args;
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  const BOOL started = CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
-  if (!started) {
+  ktest::ChildProcess helper("\"" + ktest::BinaryDir() + "\\msgbox_answer.exe\" " + args);
+  if (!helper.Started()) {
     RegDeleteKeyA(HKEY_CURRENT_USER, key);
     return 0xFFFFFFFF;
   }
@@ -375,13 +372,9 @@ DWORD RunHelperWithoutRichEdit(const std::string& args, std::function<void(HWND)
       answer(box);
     });
   }
-  WaitForSingleObject(pi.hProcess, 15000);
+  const long code = helper.Wait(15000);
   RegDeleteKeyA(HKEY_CURRENT_USER, key);
-  DWORD code = 0xFFFFFFFF;
-  GetExitCodeProcess(pi.hProcess, &code);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  return code;
+  return DWORD(code);
 }
 
 TEST(MsgBoxWithoutRichEdit, PlainTextBoxStillAsksAndAnswers) {
