@@ -3,8 +3,8 @@
 #include <chrono>
 #include <cstdio>
 
-#include "core/file_source.h"
-#include "core/package_blocks.h"
+#include "core/PackX/file_source.h"
+#include "core/UnPack/package_blocks.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "core/package_blocks.h"
-#include "core/package_layout.h"
+#include "core/UnPack/package_blocks.h"
+#include "core/PackX/package_layout.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "core/file_info.h"
-#include "core/package_blocks.h"
-#include "core/package_layout.h"
+#include "core/PackX/file_info.h"
+#include "core/UnPack/package_blocks.h"
+#include "core/PackX/package_layout.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/ksub.h"
-#include "core/lang_select.h"
-#include "core/markup.h"
-#include "core/msgbox_rules.h"
+#include "core/Utils/ksub.h"
+#include "core/LangRes0/lang_select.h"
+#include "core/KMsgBox/markup.h"
+#include "core/KMsgBox/msgbox_rules.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);

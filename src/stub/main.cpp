@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "core/ksub.h"
+#include "core/Utils/ksub.h"
 #include "win/KDebug/agent_log.h"
 #include "win/KDebug/kdebug.h"
 #include "win/SLangId/slangid.h"

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "core/file_names.h"
-#include "core/ksub.h"
+#include "core/Files/file_names.h"
+#include "core/Utils/ksub.h"
 #include "win/KMsgBox/kmsgbox.h"
 #include "../support/debug_viewer.h"
 #include "../support/setup_road.h"

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/package_layout.h"
+#include "core/PackX/package_layout.h"
 
 namespace ktest {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "child_process.h"
-#include "core/package_writer.h"
+#include "core/PackX/package_writer.h"
 #include "test_paths.h"
 #include "win/Files/files.h"
 

@@ -1,3 +1,3 @@
 #include <gtest/gtest.h>
-#include "core/version.h"
+#include "core/StubGlob/version.h"
 TEST(Build, NativeCoreLinks) { EXPECT_STREQ(kestro::kProductName, "Kestro"); }

@@ -1,4 +1,4 @@
-#include "core/bytes_rate.h"
+#include "core/CommUtils/bytes_rate.h"
 
 #include <gtest/gtest.h>
 

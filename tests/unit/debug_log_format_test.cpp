@@ -1,4 +1,4 @@
-#include "core/debug_log_format.h"
+#include "core/KDebug/debug_log_format.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "../support/package_bytes.h"
-#include "core/file_info.h"
-#include "core/package_token.h"
-#include "core/package_writer.h"
+#include "core/PackX/file_info.h"
+#include "core/PackX/package_token.h"
+#include "core/PackX/package_writer.h"
 
 using namespace kestro;
 using namespace ktest;

@@ -1,4 +1,4 @@
-#include "core/file_names.h"
+#include "core/Files/file_names.h"
 
 #include <gtest/gtest.h>
 

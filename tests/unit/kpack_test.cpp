@@ -10,10 +10,10 @@
 #include <random>
 
 #include "../support/package_bytes.h"
-#include "core/file_info.h"
-#include "core/file_source.h"
-#include "core/package_blocks.h"
-#include "core/package_token.h"
+#include "core/PackX/file_info.h"
+#include "core/PackX/file_source.h"
+#include "core/UnPack/package_blocks.h"
+#include "core/PackX/package_token.h"
 
 using namespace kestro;
 namespace fs = std::filesystem;

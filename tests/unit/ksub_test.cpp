@@ -1,4 +1,4 @@
-#include "core/ksub.h"
+#include "core/Utils/ksub.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "core/lang_select.h"
+#include "core/LangRes0/lang_select.h"
 
 #include <gtest/gtest.h>
 
-#include "core/ksub.h"
+#include "core/Utils/ksub.h"
 
 namespace kestro {
 namespace {

@@ -1,4 +1,4 @@
-#include "core/markup.h"
+#include "core/KMsgBox/markup.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "core/msgbox_rules.h"
+#include "core/KMsgBox/msgbox_rules.h"
 
 #include <gtest/gtest.h>
 
-#include "core/markup.h"
+#include "core/KMsgBox/markup.h"
 
 namespace kestro {
 namespace {

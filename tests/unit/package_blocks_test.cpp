@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "../support/package_bytes.h"
-#include "core/package_blocks.h"
+#include "core/UnPack/package_blocks.h"
 
 using namespace kestro;
 using namespace ktest;

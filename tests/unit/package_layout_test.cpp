@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/package_layout.h"
+#include "core/PackX/package_layout.h"
 #include "../support/package_bytes.h"
 
 using namespace kestro;

@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "core/package_token.h"
+#include "core/PackX/package_token.h"
 
 using namespace kestro;
 

@@ -1,4 +1,4 @@
-#include "core/registry_text.h"
+#include "core/Utils/registry_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "core/scramble.h"
+#include "core/StubAU/scramble.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
-#include "core/ksub.h"
+#include "core/Utils/ksub.h"
 
 using namespace kestro;
 

@@ -1,5 +1,5 @@
-#include "core/self_removal_batch.h"
-#include "core/temp_space.h"
+#include "core/StubWin/self_removal_batch.h"
+#include "core/StubSetup/temp_space.h"
 
 #include <gtest/gtest.h>
 

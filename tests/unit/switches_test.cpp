@@ -1,4 +1,4 @@
-#include "core/switches.h"
+#include "core/StubGlob/switches.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include <windows.h>
 #include <gtest/gtest.h>
-#include "core/version.h"
+#include "core/StubGlob/version.h"
 TEST(Build, RunsUnderWindowsApi) {
   char buf[MAX_PATH] = {};
   ASSERT_GT(GetWindowsDirectoryA(buf, MAX_PATH), 0u);

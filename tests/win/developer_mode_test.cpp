@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "../support/ui_driver.h"
-#include "core/msgbox_rules.h"
+#include "core/KMsgBox/msgbox_rules.h"
 #include "win/KMsgBox/kmsgbox.h"
 #include "win/Utils/window_utils.h"
 

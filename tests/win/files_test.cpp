@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "core/ksub.h"
+#include "core/Utils/ksub.h"
 #include "../support/test_paths.h"
 
 using namespace kestro;

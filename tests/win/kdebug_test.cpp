@@ -8,7 +8,7 @@
 
 #include <regex>
 
-#include "core/ksub.h"
+#include "core/Utils/ksub.h"
 #include "win/Files/files.h"
 #include "win/KDebug/agent_log.h"
 #include "win/Utils/utils.h"

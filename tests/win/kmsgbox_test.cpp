@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/msgbox_rules.h"
+#include "core/KMsgBox/msgbox_rules.h"
 #include "../support/test_paths.h"
 #include "../support/child_process.h"
 #include "../support/ui_driver.h"

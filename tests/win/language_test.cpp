@@ -7,9 +7,9 @@
 #include <gtest/gtest.h>
 
 #include "../support/package_bytes.h"
-#include "core/file_info.h"
-#include "core/lang_keys.h"
-#include "core/package_writer.h"
+#include "core/PackX/file_info.h"
+#include "core/LangRes0/lang_keys.h"
+#include "core/PackX/package_writer.h"
 #include "win/LangRes0/langres0.h"
 #include "win/SLangId/slangid.h"
 

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "../support/package_bytes.h"
-#include "core/file_info.h"
-#include "core/package_writer.h"
+#include "core/PackX/file_info.h"
+#include "core/PackX/package_writer.h"
 #include "win/Files/files.h"
 #include "win/UnPack/unpack.h"
 

@@ -23,8 +23,8 @@
 #include <string>
 #include <vector>
 
-#include "core/file_names.h"
-#include "core/switches.h"
+#include "core/Files/file_names.h"
+#include "core/StubGlob/switches.h"
 #include "win/Files/files.h"
 #include "win/StubSetup/engine_process.h"
 #include "win/Utils/utils.h"

@@ -10,9 +10,9 @@
 #include <map>
 #include <random>
 
-#include "core/ksub.h"
-#include "core/package_blocks.h"
-#include "core/package_token.h"
+#include "core/Utils/ksub.h"
+#include "core/UnPack/package_blocks.h"
+#include "core/PackX/package_token.h"
 
 namespace kestro {
 

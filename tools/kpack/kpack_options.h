@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/package_writer.h"
+#include "core/PackX/package_writer.h"
 
 namespace kestro {
 

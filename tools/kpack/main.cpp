@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "core/file_info.h"
-#include "core/file_source.h"
-#include "core/ksub.h"
-#include "core/package_token.h"
+#include "core/PackX/file_info.h"
+#include "core/PackX/file_source.h"
+#include "core/Utils/ksub.h"
+#include "core/PackX/package_token.h"
 #include "kpack_options.h"
 
 namespace {

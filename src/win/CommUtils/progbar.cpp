@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "core/bytes_rate.h"
+#include "core/CommUtils/bytes_rate.h"
 
 namespace kestro {
 

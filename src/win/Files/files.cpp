@@ -4,8 +4,8 @@
 #include <cstring>
 #include <vector>
 
-#include "core/file_names.h"
-#include "core/ksub.h"
+#include "core/Files/file_names.h"
+#include "core/Utils/ksub.h"
 
 namespace kestro {
 

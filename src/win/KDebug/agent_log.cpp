@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "core/debug_log_format.h"
+#include "core/KDebug/debug_log_format.h"
 #include "win/Files/files.h"
 #include "win/Utils/utils.h"
 

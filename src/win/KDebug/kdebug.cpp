@@ -5,8 +5,8 @@
 #include <iostream>
 #include <streambuf>
 
-#include "core/debug_log_format.h"
-#include "core/trace.h"
+#include "core/KDebug/debug_log_format.h"
+#include "core/KDebug/trace.h"
 #include "win/Files/files.h"
 
 namespace kestro {

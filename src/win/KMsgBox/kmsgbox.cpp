@@ -5,9 +5,9 @@
 
 #include <vector>
 
-#include "core/ksub.h"
-#include "core/markup.h"
-#include "core/msgbox_rules.h"
+#include "core/Utils/ksub.h"
+#include "core/KMsgBox/markup.h"
+#include "core/KMsgBox/msgbox_rules.h"
 #include "win/RichEdit/modal_loop.h"
 #include "win/RichEdit/riched_library.h"
 #include "win/Utils/developer_mode.h"

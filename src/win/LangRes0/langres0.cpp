@@ -1,6 +1,6 @@
 #include "win/LangRes0/langres0.h"
 
-#include "core/lang_select.h"
+#include "core/LangRes0/lang_select.h"
 #include "win/Files/files.h"
 #include "win/Utils/ini.h"
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/package_layout.h"
+#include "core/PackX/package_layout.h"
 #include "win/Files/files.h"
 
 namespace kestro {

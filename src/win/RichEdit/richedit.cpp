@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "core/ksub.h"
+#include "core/Utils/ksub.h"
 #include "win/RichEdit/modal_loop.h"
 #include "win/RichEdit/riched_library.h"
 #include "win/Utils/window_utils.h"

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "core/lang_select.h"
+#include "core/LangRes0/lang_select.h"
 
 namespace kestro {
 

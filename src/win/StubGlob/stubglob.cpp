@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "core/switches.h"
+#include "core/StubGlob/switches.h"
 #include "win/Files/files.h"
 
 namespace kestro {

@@ -4,7 +4,7 @@
 #pragma once
 #include <string>
 
-#include "core/file_info.h"
+#include "core/PackX/file_info.h"
 
 namespace kestro {
 

@@ -1,7 +1,7 @@
 #include <windows.h>
 
-#include "core/file_names.h"
-#include "core/ksub.h"
+#include "core/Files/file_names.h"
+#include "core/Utils/ksub.h"
 #include "win/Files/files.h"
 #include "win/StubGlob/stubglob.h"
 #include "win/StubSetup/stubsetup.h"

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "core/file_info.h"
-#include "core/lang_keys.h"
+#include "core/PackX/file_info.h"
+#include "core/LangRes0/lang_keys.h"
 #include "win/StubWin/stubwin.h"
 
 namespace kestro {

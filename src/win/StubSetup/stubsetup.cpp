@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
-#include "core/ksub.h"
-#include "core/lang_keys.h"
-#include "core/switches.h"
-#include "core/trace.h"
+#include "core/Utils/ksub.h"
+#include "core/LangRes0/lang_keys.h"
+#include "core/StubGlob/switches.h"
+#include "core/KDebug/trace.h"
 #include "win/Files/files.h"
 #include "win/CommUtils/progbar.h"
 #include "win/KDebug/kdebug.h"

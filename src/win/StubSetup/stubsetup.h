@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "core/file_info.h"
+#include "core/PackX/file_info.h"
 
 namespace kestro {
 

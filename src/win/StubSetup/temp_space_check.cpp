@@ -1,8 +1,8 @@
 #include <windows.h>
 
-#include "core/ksub.h"
-#include "core/lang_keys.h"
-#include "core/temp_space.h"
+#include "core/Utils/ksub.h"
+#include "core/LangRes0/lang_keys.h"
+#include "core/StubSetup/temp_space.h"
 #include "win/Files/files.h"
 #include "win/KMsgBox/kmsgbox.h"
 #include "win/StubSetup/setup_text.h"

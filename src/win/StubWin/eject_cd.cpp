@@ -5,7 +5,7 @@
 
 #include <cctype>
 
-#include "core/trace.h"
+#include "core/KDebug/trace.h"
 #include "win/Files/files.h"
 
 namespace kestro {

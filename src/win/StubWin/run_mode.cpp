@@ -2,16 +2,16 @@
 
 #include <windows.h>
 
-#include "core/file_names.h"
-#include "core/ksub.h"
-#include "core/switches.h"
+#include "core/Files/file_names.h"
+#include "core/Utils/ksub.h"
+#include "core/StubGlob/switches.h"
 #include "win/Files/files.h"
 #include "win/KDebug/agent_log.h"
 #include "win/KDebug/kdebug.h"
 #include "win/StubGlob/stubglob.h"
 #include "win/StubSetup/stubsetup.h"
 #include "win/StubSetup/temp_folders.h"
-#include "win/StubWin/agent_bridge.h"
+#include "win/StubAU/agent_bridge.h"
 #include "win/StubWin/self_removal.h"
 #include "win/StubWin/stubwin.h"
 

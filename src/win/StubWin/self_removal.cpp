@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "core/file_names.h"
-#include "core/self_removal_batch.h"
-#include "core/switches.h"
+#include "core/Files/file_names.h"
+#include "core/StubWin/self_removal_batch.h"
+#include "core/StubGlob/switches.h"
 #include "win/Files/files.h"
 #include "win/StubGlob/stubglob.h"
 

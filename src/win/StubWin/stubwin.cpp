@@ -2,14 +2,14 @@
 
 #include <commctrl.h>
 
-#include "core/lang_keys.h"
-#include "core/switches.h"
-#include "core/trace.h"
+#include "core/LangRes0/lang_keys.h"
+#include "core/StubGlob/switches.h"
+#include "core/KDebug/trace.h"
 #include "win/KDebug/agent_log.h"
 #include "win/KMsgBox/kmsgbox.h"
 #include "win/StubGlob/stubglob.h"
 #include "win/StubSetup/stubsetup.h"
-#include "win/StubWin/agent_bridge.h"
+#include "win/StubAU/agent_bridge.h"
 #include "win/Utils/window_utils.h"
 
 namespace kestro {

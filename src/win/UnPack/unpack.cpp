@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <vector>
 
-#include "core/file_names.h"
-#include "core/ksub.h"
-#include "core/package_blocks.h"
-#include "core/package_layout.h"
-#include "core/trace.h"
+#include "core/Files/file_names.h"
+#include "core/Utils/ksub.h"
+#include "core/UnPack/package_blocks.h"
+#include "core/PackX/package_layout.h"
+#include "core/KDebug/trace.h"
 #include "win/Files/files.h"
 #include "win/PackX/handle_source.h"
 #include "win/StubWin/eject_cd.h"

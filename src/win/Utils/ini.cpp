@@ -5,8 +5,8 @@
 #include <exception>
 #include <vector>
 
-#include "core/ksub.h"
-#include "core/trace.h"
+#include "core/Utils/ksub.h"
+#include "core/KDebug/trace.h"
 #include "win/Utils/registry.h"
 
 namespace kestro {

@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "core/registry_text.h"
+#include "core/Utils/registry_text.h"
 
 namespace kestro {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/ksub.h"
+#include "core/Utils/ksub.h"
 
 namespace kestro {
 

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/trace.h"
+#include "core/KDebug/trace.h"
 #include "win/KDebug/agent_log.h"
 #include "win/KDebug/kdebug.h"
 

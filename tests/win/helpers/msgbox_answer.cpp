@@ -3,7 +3,7 @@
 // in which the rich-edit library cannot be loaded).
 #include <cstdlib>
 
-#include "core/msgbox_rules.h"
+#include "core/KMsgBox/msgbox_rules.h"
 #include "win/KMsgBox/kmsgbox.h"
 
 int main(int argc, char** argv) {

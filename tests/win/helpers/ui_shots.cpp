@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <string>
 
-#include "core/lang_keys.h"
-#include "core/ksub.h"
+#include "core/LangRes0/lang_keys.h"
+#include "core/Utils/ksub.h"
 #include "win/KMsgBox/kmsgbox.h"
 #include "win/RichEdit/richedit.h"
 

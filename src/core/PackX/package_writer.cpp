@@ -1,0 +1,264 @@
+#include "core/PackX/package_writer.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "core/PackX/file_source.h"
+#include "core/UnPack/package_blocks.h"
+#include "core/Utils/ksub.h"
+#include "core/ZLibOpen/zlib_open.h"
+
+namespace kestro {
+
+std::string BuildLanguageBlock(const std::vector<LanguageSection>& sections) {
+  std::string block(1, kLanguageBlockDelimiter);
+  for (const auto& [name, lines] : sections) {
+    block += kLanguageSectionDelimiter + name + kLanguageSectionDelimiter;
+    for (const std::string& line : lines) block += line + kLanguageSectionDelimiter;
+    block += kLanguageBlockDelimiter;
+  }
+  return block;
+}
+
+std::string BuildBlockHeader(const std::string& name, uint32_t dosTime) {
+  return SUB::JoinItems({name, std::to_string(dosTime)});
+}
+
+void FillSpaceTable(PackageTrailer& trailer, const std::vector<uint64_t>& fileSizes) {
+  for (size_t i = 0; i < kSpaceTableEntries; ++i) {
+    const uint64_t cluster = i == 0 ? 4096 : uint64_t(512) << (i - 1);
+    uint64_t total = 0;
+    for (uint64_t size : fileSizes) total += (size + cluster - 1) / cluster * cluster;
+    trailer.SetU32(kTrSpaceTable + 4 * i, uint32_t(std::min<uint64_t>(total, UINT32_MAX)));
+  }
+}
+
+namespace {
+
+// ---- output ------------------------------------------------------------------
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+bool PatchFile(const std::string& path, uint64_t offset, const void* data, size_t n) {
+  FilePtr f(std::fopen(path.c_str(), "r+b"));
+  return f && SeekFile(f.get(), offset) && std::fwrite(data, 1, n, f.get()) == n &&
+         std::fflush(f.get()) == 0;
+}
+
+struct PackError {
+  std::string text;
+};
+
+class Writer {
+ public:
+  explicit Writer(const PackOrder& order)
+      : spec_(order), base_(VolumeBasePath(order.outPath)),
+        capacity_(order.volumeSize ? order.volumeSize : UINT64_MAX), buf_(kReadPiece) {}
+
+  PackResult Run() {
+    PackResult result;
+    try {
+      OpenVolume();
+      for (const PackEntry& e : spec_.files) AddFile(e);
+      CloseVolume(true);
+    } catch (const PackError& e) {
+      out_.reset();
+      result.error = e.text;
+    } catch (const EZLibError& e) {
+      out_.reset();
+      result.error = std::string("zlib: ") + e.what();
+    }
+    if (!result.error.empty()) {
+      for (const std::string& v : volumes_) std::remove(v.c_str());
+      return result;
+    }
+    result.volumes = volumes_;
+    return result;
+  }
+
+ private:
+  // ---- volumes ----
+  void OpenVolume() {
+    ++number_;
+    const std::string path = number_ == 1 ? spec_.outPath : VolumePath(base_, number_);
+    out_.reset(std::fopen(path.c_str(), "wb"));
+    if (!out_) throw PackError{"cannot create " + path};
+    volumes_.push_back(path);
+    pos_ = 0;
+    fileBlocks_ = 0;
+    if (number_ == 1 && !spec_.stubPath.empty()) CopyStub();
+    packageStart_ = pos_;
+    const std::string texts[] = {spec_.languageBlock, spec_.packageSettings, spec_.webSourceList};
+    for (unsigned i = 0; i < spec_.headerCount; ++i) {
+      const std::string& text = i < 3 ? texts[i] : std::string();
+      PutLength(int32_t(text.size()));
+      Put(text.data(), text.size());
+    }
+    if (Room() < MinimalBlock()) throw PackError{"the volume size is too small for the stub and headers"};
+  }
+
+  void CloseVolume(bool last) {
+    PackageTrailer t = spec_.trailer;
+    t.raw[kTrReserved0] = 1;
+    t.raw[kTrHeaderCount] = spec_.headerCount;
+    t.raw[2] = t.raw[3] = 0;
+    if (packageStart_ > UINT32_MAX) throw PackError{"the stub is too large"};
+    t.SetU32(kTrPackageStart, uint32_t(packageStart_));
+    t.SetU32(kTrFileCount, fileBlocks_);
+    t.SetU32(kTrMagic, kPackageMagic);
+    t.SetU32(kTrChecksum, kChecksumNotChecked);
+    t.raw[kTrFlags] = uint8_t(last ? t.raw[kTrFlags] & ~kFlagNextVolume : t.raw[kTrFlags] | kFlagNextVolume);
+    t.SetU32(kTrLength, kTrailerSize);
+    Put(t.raw.data(), t.raw.size());
+    if (std::fflush(out_.get()) != 0) throw PackError{"cannot write " + volumes_.back()};
+    out_.reset();
+    const std::string& path = volumes_.back();
+    const uint64_t end = pos_;
+    if (spec_.setPackageEnd && number_ == 1) {
+      uint8_t ptr[8];
+      PutLe32(ptr, uint32_t(end >> 32));
+      PutLe32(ptr + 4, uint32_t(end));
+      FileSource check(path);
+      if (!IsPeImage(check)) throw PackError{"the package end can only be marked in a stub with a PE image"};
+      if (!PatchFile(path, kPackageEndHighOffset, ptr, 8)) throw PackError{"cannot write " + path};
+    }
+    if (spec_.checksum) {
+      FileSource src(path);
+      uint8_t sum[4];
+      PutLe32(sum, ComputeChecksum(src, kTrailerSize));
+      if (!PatchFile(path, end - kTrailerSize + kTrChecksum, sum, 4)) throw PackError{"cannot write " + path};
+    }
+  }
+
+  void NextVolume() {
+    CloseVolume(false);
+    OpenVolume();
+  }
+
+  // ---- files ----
+  void AddFile(const PackEntry& e) {
+    FilePtr in(std::fopen(e.source.c_str(), "rb"));
+    if (!in) throw PackError{"cannot read " + e.source};
+    const std::string header = BuildBlockHeader(e.name, e.dosTime) + kBlockHeaderEnd;
+    // Room for the block's length, its header and at least one byte of data.
+    const uint64_t need = 4 + Bound(header.size()) + 1;
+    bool more = true;
+    while (more) {
+      if (Room() < need) {
+        NextVolume();
+        if (Room() < need) throw PackError{"the volume size is too small for " + e.name};
+      }
+      more = spec_.compress ? CompressedBlock(in.get(), header) : StoredBlock(in.get(), header);
+      ++fileBlocks_;
+    }
+    if (std::ferror(in.get())) throw PackError{"cannot read " + e.source};
+  }
+
+  // One block of a file; true when the file goes on in a further block.
+  bool StoredBlock(std::FILE* in, const std::string& header) {
+    const uint64_t room = std::min<uint64_t>(Room() - 4 - header.size(), kMaxBlockInput);
+    PutLength(0);
+    const uint64_t lengthAt = pos_ - 4;
+    Put(header.data(), header.size());
+    uint64_t taken = 0;
+    while (taken < room) {
+      size_t n = std::fread(buf_.data(), 1, size_t(std::min<uint64_t>(buf_.size(), room - taken)), in);
+      if (n == 0) break;
+      Put(buf_.data(), n);
+      taken += n;
+    }
+    PatchLength(lengthAt, -int32_t(header.size() + taken));
+    return taken == room && !AtEnd(in);
+  }
+
+  bool CompressedBlock(std::FILE* in, const std::string& header) {
+    PutLength(0);
+    const uint64_t lengthAt = pos_ - 4;
+    const uint64_t limit = Room();  // for the zlib stream
+    ZDeflater z(spec_.level);
+    ByteSink put = [this](const uint8_t* p, size_t n) { Put(p, n); };
+    z.Feed(reinterpret_cast<const uint8_t*>(header.data()), header.size(), put);
+    uint64_t taken = 0;
+    bool full = false;
+    while (taken < kMaxBlockInput) {
+      size_t want = size_t(std::min<uint64_t>(buf_.size(), kMaxBlockInput - taken));
+      while (want > 0 && z.BoundIfFinishedAfter(want) > limit) want /= 2;
+      if (want == 0) {
+        full = true;
+        break;
+      }
+      size_t n = std::fread(buf_.data(), 1, want, in);
+      if (n == 0) break;
+      z.Feed(buf_.data(), n, put);
+      taken += n;
+    }
+    z.Finish(put);
+    PatchLength(lengthAt, int32_t(z.TotalOut()));
+    return (full || taken == kMaxBlockInput) && !AtEnd(in);
+  }
+
+  // ---- bytes ----
+  void CopyStub() {
+    FilePtr stub(std::fopen(spec_.stubPath.c_str(), "rb"));
+    if (!stub) throw PackError{"cannot read the stub " + spec_.stubPath};
+    while (size_t n = std::fread(buf_.data(), 1, buf_.size(), stub.get())) Put(buf_.data(), n);
+    // A stub that stops reading half way (a folder named as the stub reads
+    // nothing) would give a setup file that cannot run.
+    if (std::ferror(stub.get())) throw PackError{"cannot read the stub " + spec_.stubPath};
+  }
+
+  void Put(const void* p, size_t n) {
+    if (n && std::fwrite(p, 1, n, out_.get()) != n) throw PackError{"cannot write " + volumes_.back()};
+    pos_ += n;
+  }
+  void PutLength(int32_t v) {
+    uint8_t b[4];
+    PutLe32(b, uint32_t(v));
+    Put(b, 4);
+  }
+  void PatchLength(uint64_t at, int32_t v) {
+    uint8_t b[4];
+    PutLe32(b, uint32_t(v));
+    if (!SeekFile(out_.get(), at) || std::fwrite(b, 1, 4, out_.get()) != 4 || !SeekFile(out_.get(), pos_))
+      throw PackError{"cannot write " + volumes_.back()};
+  }
+
+  static bool AtEnd(std::FILE* in) {
+    int c = std::fgetc(in);
+    if (c == EOF) return true;
+    std::ungetc(c, in);
+    return false;
+  }
+
+  // Bytes left for blocks before the trailer of this volume.
+  uint64_t Room() const {
+    uint64_t used = pos_ + kTrailerSize;
+    return used >= capacity_ ? 0 : capacity_ - used;
+  }
+  uint64_t Bound(uint64_t input) const { return spec_.compress ? input + input / 1000 + 64 : input; }
+  uint64_t MinimalBlock() const { return 4 + 64 + 1; }
+
+  const PackOrder& spec_;
+  const std::string base_;
+  const uint64_t capacity_;
+  std::vector<uint8_t> buf_;
+  FilePtr out_;
+  std::vector<std::string> volumes_;
+  unsigned number_ = 0;
+  uint64_t pos_ = 0, packageStart_ = 0;
+  uint32_t fileBlocks_ = 0;
+};
+
+}  // namespace
+
+PackResult WritePackage(const PackOrder& order) {
+  if (order.outPath.empty()) return {"no output file", {}};
+  return Writer(order).Run();
+}
+
+}  // namespace kestro

@@ -1,0 +1,1 @@
+#include "core/StubGlob/version.h"

@@ -1,0 +1,161 @@
+#include "core/UnPack/package_blocks.h"
+
+#include <cstring>
+#include <vector>
+
+#include "core/Utils/ksub.h"
+#include "core/ZLibOpen/zlib_open.h"
+
+namespace kestro {
+
+bool ParseFileBlockHeader(const std::string& header, FileBlockHeader& out) {
+  out = FileBlockHeader{};
+  if (header.empty()) return false;
+  if (header.find(kEngineMark) != std::string::npos) out.engineEntry = header;
+  out.name = SUB::GetItem(header, 0);
+  int64_t time = SUB::StrToInt64Def(SUB::GetItem(header, 1), 0);
+  out.dosTime = (time > 0 && time <= int64_t(UINT32_MAX)) ? uint32_t(time) : 0;
+  size_t star = out.name.find(kEngineMark);
+  if (star != std::string::npos) {
+    out.engineEntry = out.name;
+    out.name.erase(star);
+  }
+  return true;
+}
+
+namespace {
+
+// Windows opens a device for these names in any folder and with any
+// extension ("sub\\nul.txt", "COM1.log"), so a write to them leaves the folder.
+bool IsDeviceName(const std::string& segment) {
+  std::string base = SUB::Upper(segment.substr(0, segment.find('.')));
+  while (!base.empty() && base.back() == ' ') base.pop_back();  // dropped by Windows as well
+  for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
+    if (base == device) return true;
+  // The reserved port names take a digit or a superscript one, two or three.
+  static const std::string kPortDigits = "0123456789\xB9\xB2\xB3";
+  return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+         kPortDigits.find(base[3]) != std::string::npos;
+}
+
+}  // namespace
+
+bool IsSafeRelativeName(const std::string& name) {
+  if (name.empty() || name[0] == '\\' || name[0] == '/') return false;  // rooted, UNC, device
+  for (unsigned char c : name)
+    if (c < 0x20 || c == ':') return false;  // drive letters and streams both need a colon
+  size_t begin = 0;
+  while (begin <= name.size()) {
+    size_t end = name.find_first_of("\\/", begin);
+    if (end == std::string::npos) end = name.size();
+    std::string segment = name.substr(begin, end - begin);
+    // Windows drops trailing dots and blanks, so ". ." or "..." act as "."/"..".
+    if (!segment.empty() && segment.find_first_not_of(". ") == std::string::npos) return false;
+    if (IsDeviceName(segment)) return false;
+    begin = end + 1;
+  }
+  return true;
+}
+
+namespace {
+
+struct StopWalk {
+  VolumeStatus status;
+};
+
+// Splits a file block's content at its first zero byte: the block header
+// before it, the file data after it.
+class BlockContent {
+ public:
+  BlockContent(BlockSink& sink, VolumeWalk& walk) : sink_(sink), walk_(walk) {}
+
+  void Add(const uint8_t* p, size_t n) {
+    if (inData_) {
+      if (open_ && n) sink_.FileData(p, n);
+      return;
+    }
+    const void* zero = std::memchr(p, 0, n);
+    size_t take = zero ? size_t(static_cast<const uint8_t*>(zero) - p) : n;
+    if (header_.size() + take > kMaxBlockHeader) throw StopWalk{VolumeStatus::kDamaged};
+    header_.append(reinterpret_cast<const char*>(p), take);
+    if (!zero) return;
+    Start();
+    Add(p + take + 1, n - take - 1);
+  }
+
+  // A block without a zero byte is all header and carries an empty file.
+  void Finish() {
+    if (!inData_) Start();
+    if (open_) sink_.EndFile();
+  }
+
+ private:
+  void Start() {
+    inData_ = true;
+    FileBlockHeader h;
+    if (!ParseFileBlockHeader(header_, h)) return;
+    if (!IsSafeRelativeName(h.name)) throw StopWalk{VolumeStatus::kUnsafeName};
+    if (!h.engineEntry.empty()) walk_.engineEntry = h.engineEntry;
+    sink_.BeginFile(h);
+    open_ = true;
+  }
+
+  BlockSink& sink_;
+  VolumeWalk& walk_;
+  std::string header_;
+  bool inData_ = false;
+  bool open_ = false;
+};
+
+void ReadFileBlock(ByteSource& src, uint64_t pos, uint64_t length, bool compressed,
+                   BlockSink& sink, VolumeWalk& walk) {
+  BlockContent content(sink, walk);
+  ByteSink toContent = [&](const uint8_t* p, size_t n) { content.Add(p, n); };
+  std::unique_ptr<ZInflater> inflater;
+  if (compressed) inflater = std::make_unique<ZInflater>();
+  std::vector<uint8_t> piece(kReadPiece);
+  for (uint64_t done = 0; done < length;) {
+    size_t want = size_t(std::min<uint64_t>(piece.size(), length - done));
+    if (src.ReadAt(pos + done, piece.data(), want) != want) throw StopWalk{VolumeStatus::kDamaged};
+    done += want;
+    if (inflater) {
+      if (inflater->Feed(piece.data(), want, toContent)) break;
+    } else {
+      content.Add(piece.data(), want);
+    }
+    sink.Pump();
+  }
+  if (inflater && !inflater->Finished()) throw StopWalk{VolumeStatus::kDamaged};
+  content.Finish();
+}
+
+}  // namespace
+
+VolumeWalk WalkVolumeBlocks(ByteSource& src, uint64_t start, uint64_t dataEnd,
+                            unsigned headerCount, BlockSink& sink) {
+  VolumeWalk walk;
+  uint64_t pos = start;
+  try {
+    while (pos < dataEnd && dataEnd - pos > kTrailerSize) {
+      sink.Pump();
+      uint8_t len[4];
+      if (src.ReadAt(pos, len, 4) != 4) throw StopWalk{VolumeStatus::kDamaged};
+      const int32_t stored = int32_t(GetLe32(len));
+      const uint64_t length = stored < 0 ? uint64_t(-int64_t(stored)) : uint64_t(stored);
+      if (length > dataEnd - pos - 4) throw StopWalk{VolumeStatus::kDamaged};
+      const uint64_t body = pos + 4;
+      pos = body + length;
+      ++walk.blocks;
+      if (walk.blocks == headerCount) walk.firstFileBlock = pos;
+      if (walk.blocks <= headerCount) continue;
+      ReadFileBlock(src, body, length, stored > 0, sink, walk);
+    }
+  } catch (const StopWalk& stop) {
+    walk.status = stop.status;
+  } catch (const EZLibError&) {
+    walk.status = VolumeStatus::kDamaged;
+  }
+  return walk;
+}
+
+}  // namespace kestro
