@@ -10,10 +10,18 @@ JOBS=${JOBS:-$(nproc)}
 source "$ROOT/scripts/wine-env.sh"
 trap wine_down EXIT
 
-cmake -S "$ROOT" -B "$BUILD/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# A compiler cache, when present, makes rebuilds and further checkouts cheap;
+# paths are taken relative to the checkout so that two checkouts share it.
+LAUNCHER=()
+if command -v ccache >/dev/null 2>&1; then
+  export CCACHE_BASEDIR="$ROOT" CCACHE_NOHASHDIR=1
+  LAUNCHER=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+
+cmake -S "$ROOT" -B "$BUILD/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${LAUNCHER[@]}" >/dev/null
 cmake --build "$BUILD/native" -j "$JOBS"
 cmake -S "$ROOT" -B "$BUILD/win" -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-i686.cmake" >/dev/null
+      -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-i686.cmake" "${LAUNCHER[@]}" >/dev/null
 cmake --build "$BUILD/win" -j "$JOBS"
 
 wine_up "$BUILD"
