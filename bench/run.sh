@@ -26,8 +26,9 @@ mkdir -p "$B"
 echo "== building (native without sanitizers, Windows Release)"
 cmake -S "$ROOT" -B "$B/native" -DCMAKE_BUILD_TYPE=Release -DKESTRO_SANITIZE=OFF >/dev/null
 cmake --build "$B/native" -j "$(nproc)" --target kpack kbench-inflate >/dev/null
+win_tree_for_arch "$BUILD/win"
 cmake -S "$ROOT" -B "$BUILD/win" -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-i686.cmake" >/dev/null
+      -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-${KESTRO_WIN_ARCH}.cmake" >/dev/null
 cmake --build "$BUILD/win" -j "$(nproc)" --target kbench-extract kestro-stub >/dev/null
 KPACK=$B/native/tools/kpack/kpack
 STUB=$BUILD/win/src/stub/kestro-stub.exe
@@ -73,8 +74,8 @@ timed() {
     echo "run failed: $*" >&2; cat "$B/last-run.log" >&2; exit 1; }
   cat "$B/time.txt"
 }
-run_kestro() { rm -rf "$B/out-kestro"; timed wine "$BUILD/win/bench/kbench-extract.exe" "$(win "$B/kestro-setup.exe")" "$(win "$B")\\out-kestro"; }
-run_nsis() { rm -rf "$B/out-nsis"; timed wine "$B/nsis-setup.exe" /S "/D=$(win "$B")\\out-nsis"; }
+run_kestro() { rm -rf "$B/out-kestro"; timed "$KESTRO_WINE" "$BUILD/win/bench/kbench-extract.exe" "$(win "$B/kestro-setup.exe")" "$(win "$B")\\out-kestro"; }
+run_nsis() { rm -rf "$B/out-nsis"; timed "$KESTRO_WINE" "$B/nsis-setup.exe" /S "/D=$(win "$B")\\out-nsis"; }
 median() { sort -n | awk '{a[NR]=$1} END {print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
 
 echo "== extraction under Wine ($RUNS runs each after a warm-up, alternating)"
@@ -101,7 +102,7 @@ mem_for() {
   head -c "$((mb * 1048576))" /dev/zero >"$dir/in/zeros.bin"
   "$KPACK" --stub "$STUB" --out "$dir/setup.exe" --dir "$dir/in" --level 9 >/dev/null
   rm -f "$dir/in/zeros.bin"
-  timed wine "$BUILD/win/bench/kbench-extract.exe" "$(win "$dir/setup.exe")" "$(win "$dir")\\out" | cut -d' ' -f2
+  timed "$KESTRO_WINE" "$BUILD/win/bench/kbench-extract.exe" "$(win "$dir/setup.exe")" "$(win "$dir")\\out" | cut -d' ' -f2
   rm -rf "$dir"
 }
 m1=$(mem_for 1); m1024=$(mem_for 1024)

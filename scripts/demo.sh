@@ -16,8 +16,9 @@ trap wine_down EXIT
 echo "== Building the packager, the stub and the sample engine"
 cmake -S "$ROOT" -B "$BUILD/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$BUILD/native" -j "$JOBS" --target kpack >/dev/null
+win_tree_for_arch "$BUILD/win"
 cmake -S "$ROOT" -B "$BUILD/win" -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-i686.cmake" >/dev/null
+      -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-${KESTRO_WIN_ARCH}.cmake" >/dev/null
 cmake --build "$BUILD/win" -j "$JOBS" --target kestro-stub kengine >/dev/null
 
 wine_up "$BUILD"
@@ -56,7 +57,7 @@ shoot() {  # shoot CAPTION FILE DELAY: waits for the window, photographs it
 }
 
 echo "== Running DemoSetup.exe under Wine (display $DISPLAY)"
-(cd "$OUT" && wine DemoSetup.exe </dev/null >"$OUT/run.log" 2>&1; echo $? >"$OUT/exit-code") &
+(cd "$OUT" && "$KESTRO_WINE" DemoSetup.exe </dev/null >"$OUT/run.log" 2>&1; echo $? >"$OUT/exit-code") &
 runner=$!
 # The stub's window: after its first second the files are out and the bar full.
 shoot "Kestro Demo Setup" "$SHOTS/setup-progress.png" 1.6

@@ -10,7 +10,8 @@ have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok
 pkgs=(cmake make g++ zlib1g-dev googletest clang libclang-rt-14-dev
       g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
       mingw-w64-i686-dev libz-mingw-w64-dev
-      wine wine32:i386 xvfb x11-utils xdotool imagemagick nsis python3 time
+      wine wine32:i386 wine64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+      binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev xvfb x11-utils xdotool imagemagick nsis python3 time
       osslsigncode openssl libssl-dev nginx-light curl ccache)
 for p in "${pkgs[@]}"; do have_pkg "$p" || need+=("$p"); done
 [ ${#need[@]} -eq 0 ] && exit 0

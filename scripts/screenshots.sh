@@ -12,8 +12,9 @@ OUT=$ROOT/docs/screenshots
 source "$ROOT/scripts/wine-env.sh"
 trap wine_down EXIT
 
+win_tree_for_arch "$BUILD/win"
 cmake -S "$ROOT" -B "$BUILD/win" -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-i686.cmake" >/dev/null
+      -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-${KESTRO_WIN_ARCH}.cmake" >/dev/null
 cmake --build "$BUILD/win" --target ui_shots -j "${JOBS:-2}"
 
 # The Hebrew box needs a Hebrew system code page: Wine takes it from the
@@ -31,7 +32,7 @@ cd "$BUILD/win"
 shot() {
   local kind=$1 file=$2 locale=${3:-C.UTF-8}
   rm -f "$kind.rect"
-  LC_ALL=$locale wine ./ui_shots.exe "$kind" &
+  LC_ALL=$locale "$KESTRO_WINE" ./ui_shots.exe "$kind" &
   local pid=$!
   for _ in $(seq 100); do [ -s "$kind.rect" ] && break; sleep 0.1; done
   if [ ! -s "$kind.rect" ]; then

@@ -5,12 +5,40 @@
 KESTRO_ROOT=${KESTRO_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEARCH=win32
+
+# Which Windows the tests run on. The product is a 32-bit exe, and where the
+# machine runs 32-bit x86 code natively the tests run that very build under
+# 32-bit Wine. Some kernels (virtual machines without 32-bit compat mode)
+# cannot: 32-bit code there only runs through an emulator, too slow for a test
+# suite, so the Windows tree is built for x86_64 and runs under 64-bit Wine;
+# the 32-bit product is still built. KESTRO_WIN_ARCH=i686|x86_64 overrides.
+kestro_win_arch() {
+  if [ -n "${KESTRO_WIN_ARCH:-}" ]; then echo "$KESTRO_WIN_ARCH"; return; fi
+  local emulated=0
+  for f in /proc/sys/fs/binfmt_misc/qemu-i386 /proc/sys/fs/binfmt_misc/i386; do
+    [ -f "$f" ] && head -1 "$f" | grep -qx enabled && emulated=1
+  done
+  if [ $emulated -eq 0 ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    echo i686
+  else
+    echo x86_64
+  fi
+}
+KESTRO_WIN_ARCH=$(kestro_win_arch)
+export KESTRO_WIN_ARCH
+if [ "$KESTRO_WIN_ARCH" = x86_64 ]; then
+  export WINEARCH=win64
+  export KESTRO_WINE=/usr/lib/wine/wine64 WINELOADER=/usr/lib/wine/wine64
+else
+  export WINEARCH=win32
+  export KESTRO_WINE=wine
+fi
 
 wine_up() {
   local build=${1:-$KESTRO_ROOT/build}
   mkdir -p "$build"
-  export WINEPREFIX=${WINEPREFIX:-$build/wineprefix}
+  # One prefix per architecture: a 32-bit prefix cannot serve 64-bit Wine.
+  export WINEPREFIX=${WINEPREFIX:-$build/wineprefix-$KESTRO_WIN_ARCH}
   if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
     local n=$(( ($$ % 400) + 100 ))
     while [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ]; do n=$((n + 1)); done
@@ -21,12 +49,12 @@ wine_up() {
   fi
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "Creating the Wine prefix in $WINEPREFIX (about 20 s, once)"
-    wineboot -i </dev/null >/dev/null 2>&1 || true
+    "$KESTRO_WINE" wineboot -i </dev/null >/dev/null 2>&1 || true
     # A CD-ROM drive R: (a folder of the build) lets the disc-eject code reach
     # a real CD device; Wine reads drive types when its server starts.
     mkdir -p "$build/wine-cdrom"
     ln -sfn "$build/wine-cdrom" "$WINEPREFIX/dosdevices/r:"
-    wine reg add 'HKLM\Software\Wine\Drives' /v 'r:' /d cdrom /f </dev/null >/dev/null 2>&1 || true
+    "$KESTRO_WINE" reg add 'HKLM\Software\Wine\Drives' /v 'r:' /d cdrom /f </dev/null >/dev/null 2>&1 || true
     # This Wine build does not look into its own font folder: without Marlett
     # captions lose their close glyph. Only Marlett: Wine's own Tahoma has no
     # Hebrew or Arabic, while the face it falls back to has them.
@@ -36,16 +64,16 @@ wine_up() {
   # A persistent server with detached streams: otherwise Wine's services keep
   # the test runner's pipes open and ctest never ends.
   wineserver -p </dev/null >/dev/null 2>&1 || true
-  wine wineboot </dev/null >/dev/null 2>&1 || true
+  "$KESTRO_WINE" wineboot </dev/null >/dev/null 2>&1 || true
   # No window manager runs on the virtual display: unmanaged windows spare
   # the 2-second wait Wine makes for a manager to withdraw each closed window.
   if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 || true
+    "$KESTRO_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 || true
   fi
   # A crashing test program must end, not wait in the crash dialog of the
   # debugger (which holds ctest's pipes until the time-out).
   if ! grep -q '"ShowCrashDialog"=dword:00000000' "$WINEPREFIX/user.reg" 2>/dev/null; then
-    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1 || true
+    "$KESTRO_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1 || true
   fi
   KESTRO_WINE_UP=1
 }
@@ -59,5 +87,16 @@ wine_down() {
     kill "$KESTRO_XVFB_PID" 2>/dev/null || true
     wait "$KESTRO_XVFB_PID" 2>/dev/null || true
     unset KESTRO_XVFB_PID
+  fi
+}
+
+# A Windows build tree configured for the other architecture is started anew
+# (CMake cannot change the compiler of an existing tree).
+win_tree_for_arch() {
+  local dir=$1 arch=${2:-$KESTRO_WIN_ARCH}
+  if [ -f "$dir/CMakeCache.txt" ] &&
+     ! grep -q "^CMAKE_CXX_COMPILER:.*${arch}-w64-mingw32" "$dir/CMakeCache.txt"; then
+    echo "Starting $dir anew for $arch"
+    rm -rf "$dir"
   fi
 }
