@@ -26,7 +26,13 @@ file(GLOB KESTRO_WIN_HELPERS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/win/h
 set(KESTRO_HELPER_TARGETS)
 foreach(src ${KESTRO_WIN_HELPERS})
   get_filename_component(name ${src} NAME_WE)
-  add_executable(${name} ${src})
+  get_filename_component(dir ${src} DIRECTORY)
+  if(EXISTS ${dir}/${name}.rc)
+    # A helper with resources of its own (the stub's manifest, say).
+    add_executable(${name} ${src} ${dir}/${name}.rc)
+  else()
+    add_executable(${name} ${src})
+  endif()
   kestro_target(${name})
   target_link_libraries(${name} PRIVATE kwin)
   target_link_options(${name} PRIVATE ${KESTRO_STATIC_LINK})
@@ -58,4 +64,13 @@ foreach(src ${KESTRO_WIN_TESTS})
   add_test(NAME windows.${kind}.${name} COMMAND ${kind}_${name}
            WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
   set_tests_properties(windows.${kind}.${name} PROPERTIES TIMEOUT 600)
+endforeach()
+
+# A folder whose two links lead back to it: the folder searches must not
+# follow them round (tests/win/runtime_dir_test.cpp).
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/walk-loop/sub)
+foreach(link up again)
+  if(NOT IS_SYMLINK ${CMAKE_BINARY_DIR}/walk-loop/sub/${link})
+    file(CREATE_LINK .. ${CMAKE_BINARY_DIR}/walk-loop/sub/${link} SYMBOLIC)
+  endif()
 endforeach()

@@ -10,6 +10,7 @@
 #include "win/KDebug/kdebug.h"
 #include "win/SLangId/slangid.h"
 #include "win/StubGlob/stubglob.h"
+#include "win/Utils/exe_version.h"
 #include "win/StubWin/run_mode.h"
 #include "win/Win64/preload.h"
 
@@ -26,7 +27,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   WriteLog("");
   WriteLog("=== START === " + OwnExePath());
   WriteLog("CommandLine=" + RawCommandLine());
-  WriteLog("Agent Version=" + FileVersionText(OwnExePath()));
+  WriteLog("Agent Version=" + GetExeVersion("", 1, 4));
   PidTrace(" ==== ThisIs_AutoUpdateProg=" + SUB::BoolText(IsAgentFile()));
 
   DoRunStubWin();

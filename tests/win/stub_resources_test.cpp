@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "win/StubGlob/stubglob.h"
+#include "win/Utils/exe_version.h"
 #include "../support/setup_road.h"
 
 namespace {
@@ -32,8 +32,8 @@ TEST(StubResources, IconManifestAndVersion) {
   const std::string manifest =
       Resource(stub.get(), reinterpret_cast<LPCSTR>(RT_MANIFEST), MAKEINTRESOURCEA(1));
   EXPECT_NE(manifest.find("level=\"requireAdministrator\""), std::string::npos) << manifest;
-  EXPECT_EQ(kestro::FileVersionText(ktest::StubExe()), "1.0.0.0");
-  EXPECT_EQ(kestro::FileVersionText(ktest::EngineExe()), "");
+  EXPECT_EQ(kestro::GetExeVersion(ktest::StubExe()), "1.0.0.0");
+  EXPECT_EQ(kestro::GetExeVersion(ktest::EngineExe()), "");
 }
 
 }  // namespace

@@ -45,23 +45,6 @@ bool IsAgentFile() { return OwnPackage().IsAgent(); }
 const std::string& InstanceName() { return g_instanceName; }
 void SetInstanceName(const std::string& name) { g_instanceName = name; }
 
-std::string FileVersionText(const std::string& path) {
-  DWORD ignored = 0;
-  const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
-  if (size == 0) return "";
-  std::string block(size, '\0');
-  VS_FIXEDFILEINFO* info = nullptr;
-  UINT len = 0;
-  if (!GetFileVersionInfoA(path.c_str(), 0, size, &block[0]) ||
-      !VerQueryValueA(&block[0], "\\", reinterpret_cast<void**>(&info), &len) || !info ||
-      len < sizeof *info)
-    return "";
-  return std::to_string(HIWORD(info->dwFileVersionMS)) + "." +
-         std::to_string(LOWORD(info->dwFileVersionMS)) + "." +
-         std::to_string(HIWORD(info->dwFileVersionLS)) + "." +
-         std::to_string(LOWORD(info->dwFileVersionLS));
-}
-
 int ProcessExitCode() { return g_exitCode; }
 void SetProcessExitCode(int code) { g_exitCode = code; }
 

@@ -28,9 +28,6 @@ inline constexpr const char* kDefaultInstanceName = "KestroStub";
 const std::string& InstanceName();
 void SetInstanceName(const std::string& name);
 
-// "a.b.c.d" from the version resource of a file; "" without one.
-std::string FileVersionText(const std::string& path);
-
 // Ends up as the process exit code: the install engine's code after a setup
 // run, otherwise 0.
 int ProcessExitCode();
