@@ -11,7 +11,7 @@ set(KESTRO_STATIC_LINK -static -static-libgcc -static-libstdc++)
 file(GLOB_RECURSE KWIN_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/win/*.cpp)
 add_library(kwin STATIC ${KWIN_SOURCES})
 kestro_target(kwin)
-target_link_libraries(kwin PUBLIC kcore comctl32 shell32 shlwapi advapi32 user32 gdi32 ole32 wininet version)
+target_link_libraries(kwin PUBLIC kcore comctl32 shell32 shlwapi advapi32 user32 gdi32 ole32 version)
 
 foreach(dir stub tools/kpack tools/kengine bench)
   if(EXISTS ${PROJECT_SOURCE_DIR}/${dir}/CMakeLists.txt)
@@ -39,6 +39,14 @@ foreach(src ${KESTRO_WIN_HELPERS})
   list(APPEND KESTRO_HELPER_TARGETS ${name})
 endforeach()
 
+# Linux programs the Windows tests start (servers on 127.0.0.1); found here,
+# since the python3 first on PATH may be a shim that Wine cannot start.
+find_program(KESTRO_PYTHON3 NAMES python3 PATHS /usr/bin /usr/local/bin NO_DEFAULT_PATH)
+if(NOT KESTRO_PYTHON3)
+  find_program(KESTRO_PYTHON3 NAMES python3)
+endif()
+find_program(KESTRO_NGINX NAMES nginx PATHS /usr/sbin /usr/bin)
+
 # One Windows test binary per file in tests/win and tests/e2e; each runs under
 # Wine as a single ctest entry (one process start per binary).
 file(GLOB KESTRO_WIN_TESTS CONFIGURE_DEPENDS
@@ -52,7 +60,8 @@ foreach(src ${KESTRO_WIN_TESTS})
   target_link_libraries(${kind}_${name} PRIVATE kwin GTest::gtest_main)
   target_link_options(${kind}_${name} PRIVATE ${KESTRO_STATIC_LINK})
   target_compile_definitions(${kind}_${name} PRIVATE
-    KESTRO_SOURCE_DIR="${PROJECT_SOURCE_DIR}" KESTRO_BINARY_DIR="${CMAKE_BINARY_DIR}")
+    KESTRO_SOURCE_DIR="${PROJECT_SOURCE_DIR}" KESTRO_BINARY_DIR="${CMAKE_BINARY_DIR}"
+    KESTRO_PYTHON3="${KESTRO_PYTHON3}" KESTRO_NGINX="${KESTRO_NGINX}")
   if(KESTRO_HELPER_TARGETS)
     add_dependencies(${kind}_${name} ${KESTRO_HELPER_TARGETS})
   endif()

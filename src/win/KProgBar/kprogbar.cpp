@@ -24,6 +24,13 @@ void TProgBar::Start(int position, int range) { Deliver(kProgressStartEvent, ran
 
 void TProgBar::Step(const std::string&) { Deliver(kProgressStepEvent, 0, 0, 0); }
 
+void TProgBar::Advance(int count, const std::string&) {
+  if (count <= 0) return;
+  YieldX(kPumpPauseMs);
+  for (int i = 0; sink_ && i < count; ++i) sink_(kProgressStepEvent, 0, 0, 0, 0, "");
+  YieldX(kPumpPauseMs);
+}
+
 void TProgBar::Finish(std::uint32_t beforeMs, std::uint32_t afterMs) {
   WaitWithMessages(beforeMs);
   Deliver(kProgressStartEvent, 0, 0, 1);

@@ -27,6 +27,9 @@ class TProgBar {
   void Start(int position, int range);
   // A step event; text is the caller's progress text.
   void Step(const std::string& text);
+  // `count` step events inside one round of the pump (a download that
+  // refreshes by time catches the bar up at once).
+  void Advance(int count, const std::string& text);
   // Pump for beforeMs, deliver the reset event (range 0, position 0), pump
   // for afterMs.
   void Finish(std::uint32_t beforeMs, std::uint32_t afterMs);

@@ -1,0 +1,126 @@
+#include "core/InetHTTP/download_rules.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "core/Utils/ksub.h"
+
+namespace kestro {
+
+// ---- helpers -------------------------------------------------------------
+namespace {
+
+constexpr size_t kHtmlProbeBytes = 1000;
+constexpr std::uint64_t kProgressSteps = 100;
+constexpr size_t kVolumeSuffixDigits = 3;
+
+// 1-based position of find in text from start, ignoring case; 0 when absent.
+size_t FindFrom(const std::string& find, const std::string& text, size_t start = 1) {
+  return SUB::PosFrom(find, text, static_cast<long long>(start), true);
+}
+
+bool AllDigits(const std::string& s) {
+  return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// A scheme opens the address: a letter, then letters, digits, "+", "-" or
+// ".", then "://".
+bool HasScheme(const std::string& url) {
+  const size_t colon = url.find("://");
+  if (colon == std::string::npos || colon == 0 || !std::isalpha(static_cast<unsigned char>(url[0]))) return false;
+  return std::all_of(url.begin(), url.begin() + colon, [](char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '+' || c == '-' || c == '.';
+  });
+}
+
+}  // namespace
+
+// ---- addresses and names ---------------------------------------------------
+
+std::string DownloadUrl(const std::string& url) {
+  return HasScheme(url) ? url : "http://" + url;
+}
+
+std::string DownloadDisplayName(const std::string& url) {
+  const size_t slash = url.find_last_of('/');
+  return slash == std::string::npos ? url : url.substr(slash + 1);
+}
+
+std::string DownloadTempPath(const std::string& dest, std::uint64_t size, std::uint32_t stamp) {
+  return dest + "." + std::to_string(static_cast<std::uint32_t>(size + stamp));
+}
+
+bool IsDownloadTempName(const std::string& destName, const std::string& fileName) {
+  if (fileName.size() <= destName.size() + 1) return false;
+  if (!SUB::StartsWith(fileName, destName + ".", true)) return false;
+  const std::string suffix = fileName.substr(destName.size() + 1);
+  return AllDigits(suffix) && suffix.size() != kVolumeSuffixDigits;
+}
+
+// ---- error texts -----------------------------------------------------------
+
+std::string OpenFailedText(const std::string& url) { return "Unable to open Internet Connection: " + url; }
+
+std::string FileNotFoundText(const std::string& url) { return url + " --- File Not Found !"; }
+
+std::string ReadFailedText(const std::string& displayName, const std::string& reason) {
+  const std::string text = displayName + " --- Error downloading file";
+  return reason.empty() ? text : text + " (" + reason + ")";
+}
+
+std::string HttpStatusText(const std::string& url, unsigned status, const std::string& statusText) {
+  std::string text = url + " --- HTTP status " + std::to_string(status);
+  const std::string reason = SUB::Trim(statusText);
+  return reason.empty() ? text : text + " (" + reason + ")";
+}
+
+std::string IncompleteText(const std::string& displayName, std::uint64_t received, std::uint64_t announced) {
+  return ReadFailedText(displayName, "received " + std::to_string(received) + " of " +
+                                         std::to_string(announced) + " bytes");
+}
+
+std::string WriteFailedText(const std::string& path) { return "Unable to write " + path; }
+
+// ---- progress ----------------------------------------------------------------
+
+ProgressPlan PlanProgress(std::uint64_t announced) {
+  ProgressPlan plan;
+  if (announced == kUnknownSize || announced == 0) {
+    plan.range = static_cast<int>(kProgressSteps) + 1;
+    return plan;
+  }
+  plan.size = announced;
+  plan.unit = std::max<std::uint64_t>(1, (announced + kProgressSteps - 1) / kProgressSteps);
+  plan.range = static_cast<int>((announced + plan.unit - 1) / plan.unit) + 1;
+  return plan;
+}
+
+int ProgressSteps(const ProgressPlan& plan, std::uint64_t received) {
+  if (plan.unit == 0) return 0;
+  if (received >= plan.size) return plan.range - plan.position;
+  return static_cast<int>(std::min<std::uint64_t>(received / plan.unit, plan.range - 1));
+}
+
+// ---- HTML error pages ----------------------------------------------------------
+
+bool IsHtmlErrorPage(const std::string& text) {
+  const std::string head = text.substr(0, kHtmlProbeBytes);
+  if (size_t title = FindFrom("<TITLE", head)) {
+    if (size_t code = FindFrom("404", head, title + 1))
+      if (FindFrom("</TITLE>", head, code + 1)) return true;
+  }
+  size_t at = 0;
+  for (const char* tag : {"<HTML>", "<HEAD>", "<TITLE>", "</TITLE>"}) {
+    const size_t found = FindFrom(tag, head);
+    if (found == 0 || found <= at) return false;
+    at = found;
+  }
+  return true;
+}
+
+std::string HtmlErrorPageText(const std::string& url) {
+  return "<B>404 File Not Found...</B><P><P>URL:  " + url + "." +
+         "<P><P>Please make sure the file is available and access is allowed to this file.";
+}
+
+}  // namespace kestro

@@ -1,0 +1,74 @@
+// Rules of the HTTP download client that need no network: the address it
+// opens, the names it writes, its error texts, the progress units, the check
+// of what arrived against what the server announced, and the recognition of
+// an HTML error page served in place of a file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace kestro {
+
+// User-agent texts: the priming open and the size query, and the download.
+inline constexpr char kPrimingAgentName[] = "HTTP_Connect_2";
+inline constexpr char kDownloadAgentName[] = "HTTP_Connect_3";
+// Connect, send and receive time-outs of the download.
+inline constexpr std::uint32_t kDownloadTimeoutMs = 180000;
+
+// ---- addresses and names ----
+// "http://" in front when the address does not begin with a scheme and
+// "://", so "https://" and other schemes pass unchanged.
+std::string DownloadUrl(const std::string& url);
+// The last path element of the address (after "/" became "\").
+std::string DownloadDisplayName(const std::string& url);
+// The file a download fills before it becomes the destination:
+// dest + "." + (size + stamp) modulo 2^32 in decimal.
+std::string DownloadTempPath(const std::string& dest, std::uint64_t size, std::uint32_t stamp);
+// True when fileName (a name in the destination's folder) is one of this
+// client's temporary names for dest: the destination's name, ".", and
+// decimal digits. Three digits name the volumes of a spanned setup and are
+// never taken for a temporary file.
+bool IsDownloadTempName(const std::string& destName, const std::string& fileName);
+
+// ---- error texts ----
+inline constexpr char kInitFailedText[] = "Unable to initialize \"WinINet.dll\"";
+inline constexpr char kDownloadAbortedText[] = "Download Aborted";
+std::string OpenFailedText(const std::string& url);
+std::string FileNotFoundText(const std::string& url);
+// displayName --- Error downloading file ( reason), the reason when known.
+std::string ReadFailedText(const std::string& displayName, const std::string& reason);
+// A status of 400 and above.
+std::string HttpStatusText(const std::string& url, unsigned status, const std::string& statusText);
+// A body that ended before (or ran past) the announced length.
+std::string IncompleteText(const std::string& displayName, std::uint64_t received, std::uint64_t announced);
+std::string WriteFailedText(const std::string& path);
+
+// ---- what arrived ----
+// The announced length, or none (kUnknownSize): a body without a length is
+// whole when it ended cleanly.
+inline constexpr std::uint64_t kUnknownSize = ~std::uint64_t(0);
+inline bool ReceivedWhole(std::uint64_t announced, std::uint64_t received) {
+  return announced == kUnknownSize || announced == received;
+}
+
+// ---- progress ----
+// The step bar counts units of a hundredth of the announced size, so a bar
+// is full after the body whatever its size; range and start position as the
+// progress object takes them.
+struct ProgressPlan {
+  std::uint64_t size = 0;  // the announced length
+  std::uint64_t unit = 0;  // bytes per step, 0 when the size is unknown
+  int range = 0;
+  int position = 1;
+};
+ProgressPlan PlanProgress(std::uint64_t announced);
+// Steps completed after `received` bytes.
+int ProgressSteps(const ProgressPlan& plan, std::uint64_t received);
+
+// ---- HTML error pages ----
+// The first 1000 bytes look like an HTML page: a title holding "404", or
+// <HTML>, <HEAD>, <TITLE> and </TITLE> in that order (any letter case).
+bool IsHtmlErrorPage(const std::string& text);
+std::string HtmlErrorPageText(const std::string& url);
+
+}  // namespace kestro

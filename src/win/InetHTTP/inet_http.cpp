@@ -1,0 +1,63 @@
+// The connection test, the abort flag, the size query, the priming open and
+// the recognition of HTML error pages.
+#include "win/InetHTTP/inet_http.h"
+
+#include "win/Files/files.h"
+#include "win/InetHTTP/inet_session.h"
+#include "win/InetHTTP/wininet_library.h"
+#include "core/KDebug/trace.h"
+#include "win/Utils/registry.h"
+
+namespace kestro {
+
+namespace {
+bool g_abort = false;
+}  // namespace
+
+bool IsInternetConnected(std::string& message) {
+  message.clear();
+  DWORD flags = 0;
+  if (inet::InternetGetConnectedState(&flags, 0)) return true;
+  message = LastErrorText();
+  return false;
+}
+
+bool IsInternetConnected() {
+  std::string ignored;
+  return IsInternetConnected(ignored);
+}
+
+void SetDownloadAbort(bool abort) { g_abort = abort; }
+bool IsDownloadAborted() { return g_abort; }
+
+int32_t HTTP_GetFileSize(const std::string& url) {
+  PrimeUrl(url);
+  int32_t size = -1;
+  InternetHandle session = OpenSession(kPrimingAgentName);
+  if (session) {
+    InternetHandle file = OpenUrl(session.get(), url);
+    if (file) {
+      DWORD n = 0, length = sizeof n;
+      if (inet::HttpQueryInfoA(file.get(), HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &n, &length,
+                               nullptr))
+        size = static_cast<int32_t>(n);
+    }
+  }
+  Trace("HTTP_GetFileSize=" + std::to_string(size) + "  " + url);
+  return size;
+}
+
+bool IsHtmlErrorPage(const std::string& filePath, const std::string& content) {
+  constexpr int64_t kProbe = 1000;
+  if (!filePath.empty() && FileExists(filePath)) {
+    return IsHtmlErrorPage(ReadFileRange(filePath, kProbe));
+  }
+  return IsHtmlErrorPage(content);
+}
+
+std::string HtmlErrorPageMessage(const std::string& filePath, const std::string& content,
+                                 const std::string& url, const std::string& defaultMessage) {
+  return IsHtmlErrorPage(filePath, content) ? HtmlErrorPageText(url) : defaultMessage;
+}
+
+}  // namespace kestro

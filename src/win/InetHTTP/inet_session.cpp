@@ -1,0 +1,94 @@
+#include "win/InetHTTP/inet_session.h"
+
+#include "core/InetHTTP/download_rules.h"
+#include "core/Utils/ksub.h"
+#include "win/Utils/registry.h"
+
+namespace kestro {
+
+// ---- helpers -------------------------------------------------------------
+namespace {
+
+std::string QueryText(HINTERNET file, DWORD info) {
+  char buf[256] = {};
+  DWORD length = sizeof buf - 1;
+  if (!inet::HttpQueryInfoA(file, info, buf, &length, nullptr)) return std::string();
+  return std::string(buf, length);
+}
+
+// Internet errors live in the library's own message table.
+std::string LibraryErrorText(DWORD code) {
+  HMODULE lib = GetModuleHandleA("WinINet.dll");
+  char* text = nullptr;
+  const DWORD n = lib ? FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_HMODULE |
+                                           FORMAT_MESSAGE_IGNORE_INSERTS,
+                                       lib, code, 0, reinterpret_cast<char*>(&text), 0, nullptr)
+                      : 0;
+  std::string out = n && text ? std::string(text, n) : std::string();
+  if (text) LocalFree(text);
+  while (!out.empty() && (static_cast<unsigned char>(out.back()) <= ' ' || out.back() == '.')) out.pop_back();
+  return out;
+}
+
+}  // namespace
+
+// ---- handles -----------------------------------------------------------------
+
+InternetHandle OpenSession(const char* agentName) {
+  return InternetHandle(inet::InternetOpenA(agentName, INTERNET_OPEN_TYPE_PRECONFIG, "", nullptr, 0));
+}
+
+InternetHandle OpenUrl(HINTERNET session, const std::string& url, DWORD flags) {
+  return InternetHandle(inet::InternetOpenUrlA(session, url.c_str(), nullptr, 0, flags, 0));
+}
+
+void PrimeUrl(const std::string& url) {
+  InternetHandle session = OpenSession(kPrimingAgentName);
+  if (session) OpenUrl(session.get(), url);
+}
+
+void SetDownloadTimeouts(HINTERNET session) {
+  for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                       INTERNET_OPTION_RECEIVE_TIMEOUT, INTERNET_OPTION_DATA_SEND_TIMEOUT,
+                       INTERNET_OPTION_DATA_RECEIVE_TIMEOUT}) {
+    DWORD ms = kDownloadTimeoutMs;
+    inet::InternetSetOptionA(session, option, &ms, sizeof ms);
+  }
+}
+
+// ---- response ----------------------------------------------------------------
+
+ResponseFacts ReadResponseFacts(HINTERNET file) {
+  ResponseFacts facts;
+  DWORD status = 0, length = sizeof status;
+  if (inet::HttpQueryInfoA(file, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &length, nullptr))
+    facts.status = status;
+  facts.statusText = QueryText(file, HTTP_QUERY_STATUS_TEXT);
+  // As text: a length beyond 4 GB stays whole.
+  int64_t announced = 0;
+  if (SUB::TryParseInt64(QueryText(file, HTTP_QUERY_CONTENT_LENGTH), announced) && announced >= 0)
+    facts.length = static_cast<std::uint64_t>(announced);
+  SYSTEMTIME st = {};
+  length = sizeof st;
+  FILETIME ft;
+  WORD date = 0, time = 0;
+  if (inet::HttpQueryInfoA(file, HTTP_QUERY_LAST_MODIFIED | HTTP_QUERY_FLAG_SYSTEMTIME, &st, &length, nullptr) &&
+      SystemTimeToFileTime(&st, &ft) && FileTimeToDosDateTime(&ft, &date, &time))
+    facts.lastModified = static_cast<std::uint32_t>(date) << 16 | time;
+  return facts;
+}
+
+std::string InternetErrorReason(DWORD code) {
+  std::string reason = code >= INTERNET_ERROR_BASE && code <= INTERNET_ERROR_LAST ? LibraryErrorText(code)
+                                                                                  : SystemErrorText(code);
+  if (!reason.empty()) return reason;
+  DWORD error = 0, length = 0;
+  inet::InternetGetLastResponseInfoA(&error, nullptr, &length);
+  if (length == 0) return std::string();
+  std::string text(length + 1, '\0');
+  if (!inet::InternetGetLastResponseInfoA(&error, &text[0], &length)) return std::string();
+  text.resize(length);
+  return SUB::Trim(text);
+}
+
+}  // namespace kestro
