@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "linux_process.h"
-#include "win/InetHTTP/inet_http.h"
+#include "win/InetHTTP/inet_session.h"
 
 namespace ktest {
 
@@ -49,12 +49,7 @@ class ScriptedServer {
   }
   void Quit() {
     if (!Up()) return;
-    kestro::DownloadRequest r;
-    r.url = Base() + "/quit";
-    const bool aborted = kestro::IsDownloadAborted();
-    kestro::SetDownloadAbort(false);
-    kestro::DownloadFile(r);
-    kestro::SetDownloadAbort(aborted);
+    kestro::PrimeUrl(Base() + "/quit");  // one request, its answer unread
     port_.clear();
   }
 
