@@ -45,7 +45,6 @@ find_program(KESTRO_PYTHON3 NAMES python3 PATHS /usr/bin /usr/local/bin NO_DEFAU
 if(NOT KESTRO_PYTHON3)
   find_program(KESTRO_PYTHON3 NAMES python3)
 endif()
-find_program(KESTRO_NGINX NAMES nginx PATHS /usr/sbin /usr/bin)
 
 # One Windows test binary per file in tests/win and tests/e2e; each runs under
 # Wine as a single ctest entry (one process start per binary).
@@ -61,7 +60,7 @@ foreach(src ${KESTRO_WIN_TESTS})
   target_link_options(${kind}_${name} PRIVATE ${KESTRO_STATIC_LINK})
   target_compile_definitions(${kind}_${name} PRIVATE
     KESTRO_SOURCE_DIR="${PROJECT_SOURCE_DIR}" KESTRO_BINARY_DIR="${CMAKE_BINARY_DIR}"
-    KESTRO_PYTHON3="${KESTRO_PYTHON3}" KESTRO_NGINX="${KESTRO_NGINX}")
+    KESTRO_PYTHON3="${KESTRO_PYTHON3}")
   if(KESTRO_HELPER_TARGETS)
     add_dependencies(${kind}_${name} ${KESTRO_HELPER_TARGETS})
   endif()

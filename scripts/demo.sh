@@ -2,7 +2,8 @@
 # The demo: installs what is missing, builds the stub, the sample engine and
 # the packager, packs the demo product (demo/) into a setup file, runs it
 # under Wine on a virtual display, photographs its progress windows and shows
-# what got installed.
+# what got installed; then makes a web setup of the same product, serves its
+# package with nginx on 127.0.0.1 and installs through it.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${KESTRO_BUILD:-$ROOT/build}
@@ -73,5 +74,35 @@ if [ "$code" = 0 ] && diff -r -x kengine.log "$ROOT/demo/product" "$TARGET" >/de
   echo "The Kestro Demo product is installed."
 else
   echo "The demo installation FAILED."
+  exit 1
+fi
+
+echo "== Web setup: DemoWebSetup.exe fetches DemoSetup.exe from nginx on 127.0.0.1"
+# The package is the setup file itself, packed again with the web token
+# that ties it to its web setup; nginx serves the folder as a publisher would.
+mkdir -p "$OUT/www"
+"$BUILD/native/tools/kpack/kpack" \
+  --stub "$BUILD/win/src/stub/kestro-stub.exe" --out "$OUT/www/DemoSetup.exe" \
+  --languages "$ROOT/demo/languages.ini" --busy-bar --space auto --web-token demo-web-token \
+  --dir "$ROOT/demo/product" \
+  --file "kengine.exe=$BUILD/win/tools/kengine/kengine.exe" --engine kengine.exe \
+  --engine-switches "/Target=$TARGET_WIN /Product=Kestro Demo /WorkMs=2000" >/dev/null
+port=$("$ROOT/scripts/nginx-serve.sh" start "$OUT/www" "$OUT/nginx")
+trap '"$ROOT/scripts/nginx-serve.sh" stop "$OUT/nginx"; wine_down' EXIT
+"$BUILD/native/tools/kpack/kpack" \
+  --stub "$BUILD/win/src/stub/kestro-stub.exe" --out "$OUT/DemoWebSetup.exe" \
+  --languages "$ROOT/demo/languages.ini" --web-setup \
+  --web-source "http://127.0.0.1:$port" --web-package DemoSetup.exe \
+  --web-token demo-web-token --web-size "$(stat -c %s "$OUT/www/DemoSetup.exe")" >/dev/null
+ls -l "$OUT/DemoWebSetup.exe" "$OUT/www/DemoSetup.exe"
+rm -rf "$TARGET"
+(cd "$OUT" && "$KESTRO_WINE" DemoWebSetup.exe </dev/null >"$OUT/web-run.log" 2>&1; echo $? >"$OUT/web-exit-code")
+code=$(cat "$OUT/web-exit-code")
+echo "   web setup exit code: $code"
+grep -o '"GET /DemoSetup.exe[^"]*" [0-9]* [0-9]* "[^"]*" "[^"]*"' "$OUT/nginx/access.log" | sed 's/^/   nginx: /'
+if [ "$code" = 0 ] && diff -r -x kengine.log "$ROOT/demo/product" "$TARGET" >/dev/null 2>&1; then
+  echo "The Kestro Demo product is installed through the web setup."
+else
+  echo "The web setup installation FAILED."
   exit 1
 fi

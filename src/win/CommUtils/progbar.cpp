@@ -35,6 +35,11 @@ ProgressSink MakeProgressBarsSink(HWND stepBar, HWND busyBar, int& busyCounter) 
   };
 }
 
+TProgBar& StubProgressBar(const ProgressSink& sink) {
+  static TProgBar* bar = new TProgBar(sink);  // never destroyed: no events at exit
+  return *bar;
+}
+
 ProgressSink MakeStubProgressSink(HWND stepBar, HWND busyBar) {
   return MakeProgressBarsSink(stepBar, busyBar, g_busyCounter);
 }

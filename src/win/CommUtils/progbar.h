@@ -15,4 +15,9 @@ ProgressSink MakeProgressBarsSink(HWND stepBar, HWND busyBar, int& busyCounter);
 // The same with the process-wide busy counter of the stub.
 ProgressSink MakeStubProgressSink(HWND stepBar, HWND busyBar);
 
+// The stub's progress object, kept for the life of the process: made on
+// first use over the sink given then; later calls return the same object
+// (the web download and the update agent's downloads share it).
+TProgBar& StubProgressBar(const ProgressSink& sink);
+
 }  // namespace kestro

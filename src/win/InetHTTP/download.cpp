@@ -143,6 +143,7 @@ bool Download::Open() {
 
 bool Download::Prepare() {
   if (reinterpret_cast<std::uintptr_t>(r_.window) > kWindowHandleFloor) ShowWindow(r_.window, SW_SHOW);
+  if (r_.started) r_.started();
   if (ToFile()) {
     DeleteOldTempFiles(r_.destPath);
     const std::string tempPath = DownloadTempPath(r_.destPath, facts_.length, facts_.lastModified);

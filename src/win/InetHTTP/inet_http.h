@@ -40,6 +40,8 @@ struct DownloadRequest {
   std::string destPath;
   // Shown once the server has announced the download; none when null.
   HWND window = nullptr;
+  // Called at the same moment (a host that shows its window its own way).
+  std::function<void()> started;
   TProgBar* progress = nullptr;
   // Asked between reads besides the abort flag (e.g. the main window's
   // "cancelled?"); may be empty.

@@ -15,6 +15,7 @@
 #include "win/StubSetup/setup_text.h"
 #include "win/StubSetup/temp_folders.h"
 #include "win/StubSetup/update_shortcuts.h"
+#include "win/StubSetup/web_setup.h"
 #include "win/StubWin/stubwin.h"
 #include "win/UnPack/unpack.h"
 #include "win/Utils/utils.h"
@@ -81,6 +82,20 @@ bool RunEngineOf(const std::string& engineEntry, const std::string& folder,
   return outcome.tokenRemoved;
 }
 
+// A web setup: its agent file first (the package it fetches writes none),
+// then the package from beside the stub, unless told not to, or from the web.
+void RunWebSetupOf(const TGFileInfo& own, const std::string& agentName, const std::string& params) {
+  if (!agentName.empty()) WriteWebAgentFile(ExtractionFolder(), agentName);
+  WebSetupInput in;
+  in.own = &own;
+  in.params = params;
+  in.folder = ExtractionFolder();
+  in.packageName = own.GetWebPackageName();
+  in.source = own.GetWebSource();
+  if (!own.NoLocalPackage() && FileExists(ExeDir(true) + in.packageName)) in.source = ExeDir(false);
+  RunWebSetup(in);
+}
+
 void ShowBadCrc(const TGFileInfo& package) {
   MsgBoxError(BoxOwner(), Lang(package, lang::kBadCrc), Lang(package, lang::kError),
               package.GetCharset(), Lang(package, lang::kButtons));
@@ -135,13 +150,13 @@ void OnSetupTimer(HWND mainWindow) {
   const TGFileInfo& own = OwnPackage();
   const std::string agentName = own.CreatesAgent() ? own.GetAgentExeName() : std::string();
   const std::string params = OwnParams();
-  if (!own.IsWebSetup()) {
+  if (own.IsWebSetup()) {
+    RunWebSetupOf(own, agentName, params);
+  } else {
     const std::string packagePath = GetSwitchValue(params, kSwSpanDiskFName1, OwnExePath());
     const bool hidden = HasSwitch(params, kSwHide) || own.IsHiddenByDefault();
     RunSetup(ExtractionFolder(), packagePath, agentName, !hidden, params);
   }
-  // A web setup fetches its package first; that path arrives with the web
-  // download and ends here without extracting anything.
   DeleteExtractionFolder();
   PostQuitMessage(0);
 }

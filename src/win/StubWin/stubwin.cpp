@@ -10,6 +10,8 @@
 #include "win/StubGlob/stubglob.h"
 #include "win/StubSetup/stubsetup.h"
 #include "win/StubAU/agent_bridge.h"
+#include "win/InetHTTP/inet_http.h"
+#include "win/InetHTTP/wininet_library.h"
 #include "win/Utils/window_utils.h"
 
 namespace kestro {
@@ -31,6 +33,12 @@ bool g_cancel = false;
 HWND g_listener = nullptr;
 UINT g_listenerMsg = 0;
 UINT g_queryCancelAutoPlay = 0;
+
+// The user asked to stop (or the window is going): a running download ends.
+void Cancel() {
+  g_cancel = true;
+  SetDownloadAbort(true);
+}
 
 bool IsRtlCharset(int charset) {
   return charset == kRtlCharsetHebrew || charset == kRtlCharsetArabic;
@@ -74,7 +82,7 @@ void Paint(HWND w) {
 
 void DestroyHandling() {
   WriteLog(".. DestroyMainWindow() - Start");
-  g_cancel = true;
+  Cancel();
   // While a setup run is going on, the run removes its folder itself when the
   // engine has ended; deleting it under a running engine would pull its files
   // away mid-install.
@@ -103,7 +111,7 @@ LRESULT CALLBACK MainWindowProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
       // closes the window.
       WriteLog(".. CloseMainWindow() - Start");
       const bool refuse = !g_cancel;
-      g_cancel = true;
+      Cancel();
       WriteLog(".. CloseMainWindow() - End");
       if (refuse) return 0;
       break;
@@ -206,8 +214,9 @@ void RunMainWindow() {
     }
     KillTimer(g_main, kWorkTimerId);
   }
-  g_cancel = true;
+  Cancel();
   NotifyListener(kNotifyLoopEnded, 0);
+  UnloadInternetLibrary();
   if (g_main && IsWindow(g_main)) DestroyWindow(g_main);
   g_main = nullptr;
   if (g_labelFont) {
