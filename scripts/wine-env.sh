@@ -95,7 +95,7 @@ wine_down() {
 win_tree_for_arch() {
   local dir=$1 arch=${2:-$KESTRO_WIN_ARCH}
   if [ -f "$dir/CMakeCache.txt" ] &&
-     ! grep -q "^CMAKE_CXX_COMPILER:.*${arch}-w64-mingw32" "$dir/CMakeCache.txt"; then
+     ! grep -q "^CMAKE_TOOLCHAIN_FILE:.*toolchain-mingw-${arch}\.cmake" "$dir/CMakeCache.txt"; then
     echo "Starting $dir anew for $arch"
     rm -rf "$dir"
   fi
