@@ -82,3 +82,12 @@ foreach(link up again)
     file(CREATE_LINK .. ${CMAKE_BINARY_DIR}/walk-loop/sub/${link} SYMBOLIC)
   endif()
 endforeach()
+
+# Signed setup files are signed on the host (the signing tool is a Linux
+# program), then started under Wine by the test that needs them.
+if(TEST windows.e2e.signed_setup_test)
+  add_test(NAME windows.e2e.sign_setups
+           COMMAND bash ${PROJECT_SOURCE_DIR}/tests/e2e/sign_setups.sh ${CMAKE_BINARY_DIR})
+  set_tests_properties(windows.e2e.sign_setups PROPERTIES FIXTURES_SETUP signed_setups TIMEOUT 300)
+  set_tests_properties(windows.e2e.signed_setup_test PROPERTIES FIXTURES_REQUIRED signed_setups)
+endif()

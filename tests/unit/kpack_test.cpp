@@ -211,19 +211,6 @@ TEST_F(KpackTool, StoredBlocksHaveNegativeLengths) {
   EXPECT_EQ(bytes.substr(info.Trailer().PackageStart() + 4, 7), "|a.txt|");
 }
 
-TEST_F(KpackTool, SignReadyPackagesSurviveAnAppendedSignature) {
-  ASSERT_EQ(Pack({"--sign-ready", "--dir", Path("in"), "--agent-name", "agent.exe"}).code, 0);
-  std::string bytes = Read(Path("setup.exe"));
-  const uint64_t end = bytes.size();
-  MemorySource before(bytes);
-  EXPECT_EQ(GetPackageEnd(before), end);
-  Write(Path("setup.exe"), bytes + std::string(5000, 'S'));
-  TGFileInfo info(Path("setup.exe"));
-  EXPECT_TRUE(info.HasPackage());
-  EXPECT_EQ(info.GetAgentExeName(), "agent.exe");
-  EXPECT_EQ(ExtractAll({Path("setup.exe")}).files["readme.txt"], "read me");
-}
-
 TEST_F(KpackTool, AutoSpaceTableSumsSizesByCluster) {
   ASSERT_EQ(Pack({"--file", "a=" + Path("in/readme.txt"), "--file", "b=" + Path("in/data/blob.bin")}).code, 0);
   TGFileInfo info(Path("setup.exe"));
@@ -266,6 +253,7 @@ TEST_F(KpackTool, BadCommandLinesAreRefusedWithAReason) {
       {{"--dir", Path("nofolder")}, "not a folder"},
       {{"--languages", Path("missing.ini")}, "cannot read the language file"},
       {{"--stub", Path("in"), Path("in/readme.txt")}, "cannot read the stub"},
+      {{"--sign-ready", "--stub", Path("in/setup.exe"), Path("in/readme.txt")}, "PE header at offset 256"},
   };
   for (const Case& c : cases) {
     fs::remove(Path("setup.exe"));

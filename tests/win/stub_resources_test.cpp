@@ -1,12 +1,14 @@
 // What the stub exe carries besides its code: the program icon the main
 // window paints, the manifest that asks for administrator rights, and the
-// version the agent log prints.
+// version the agent log prints; and the header layout a setup file needs to
+// mark where its package ends, so that a signature may follow it.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "core/PackX/file_source.h"
 #include "win/Utils/exe_version.h"
 #include "../support/setup_road.h"
 
@@ -34,6 +36,15 @@ TEST(StubResources, IconManifestAndVersion) {
   EXPECT_NE(manifest.find("level=\"requireAdministrator\""), std::string::npos) << manifest;
   EXPECT_EQ(kestro::GetExeVersion(ktest::StubExe()), "1.0.0.0");
   EXPECT_EQ(kestro::GetExeVersion(ktest::EngineExe()), "");
+}
+
+// The package-end mark in bytes 248..255 counts only in an image whose PE
+// header sits at 256; the linker's own layout puts it at 128.
+TEST(StubResources, PeHeaderLeavesRoomForThePackageEndMark) {
+  kestro::FileSource stub(ktest::StubExe());
+  ASSERT_TRUE(stub.IsOpen());
+  EXPECT_TRUE(kestro::IsPeImage(stub));
+  EXPECT_EQ(kestro::GetPackageEnd(stub), 0u);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "../support/package_bytes.h"
+#include "../support/setup_road.h"
 #include "core/PackX/file_info.h"
 #include "core/PackX/package_writer.h"
 #include "win/Files/files.h"
@@ -317,6 +318,7 @@ TEST_F(Unpack, NamesWithForwardSlashesGetTheirFolders) {
 
 TEST_F(Unpack, TheAgentFileIsTheStubAndHeadersWithTheAgentFlag) {
   PackOrder order;
+  order.stubPath = ktest::StubExe();
   order.packageSettings = "|http://u/|app.info|agent.exe|tok|0|";
   order.setPackageEnd = true;
   for (int i = 0; i < 5; ++i) order.files.push_back({In("f" + std::to_string(i), "data"), "f" + std::to_string(i), 0});

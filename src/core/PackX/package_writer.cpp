@@ -124,7 +124,7 @@ class Writer {
       PutLe32(ptr, uint32_t(end >> 32));
       PutLe32(ptr + 4, uint32_t(end));
       FileSource check(path);
-      if (!IsPeImage(check)) throw PackError{"the package end can only be marked in a stub with a PE image"};
+      if (!IsPeImage(check)) throw PackError{"the package end can only be marked in a stub with its PE header at offset 256"};
       if (!PatchFile(path, kPackageEndHighOffset, ptr, 8)) throw PackError{"cannot write " + path};
     }
     if (spec_.checksum) {
