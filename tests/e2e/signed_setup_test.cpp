@@ -106,7 +106,7 @@ TEST(SignedSetup, WritesTheSameAgentAsAnUnsignedSetup) {
   EXPECT_EQ(a.GetAgentExeName(), kAgentName);
   EXPECT_EQ(a.GetUpdateUrl(), "http://127.0.0.1/upd");
   EXPECT_EQ(a.GetProductToken(true), u.GetProductToken(true));
-  EXPECT_EQ(a.PackageSettings(), u.PackageSettings());
+  EXPECT_EQ(a.PackageSettings(), s.PackageSettings());
   EXPECT_EQ(a.Trailer().FileCount(), s.Trailer().FileCount());
 
   const uint64_t firstFileBlock = s.Trailer().PackageStart();
