@@ -17,13 +17,17 @@ if(EXISTS ${PROJECT_SOURCE_DIR}/bench/CMakeLists.txt)
   add_subdirectory(bench)
 endif()
 
+# Release signing: kpack signs with OpenSSL, and the tests check its
+# signatures with OpenSSL through the same byte forms the stub hands to CNG.
+find_package(OpenSSL REQUIRED)
+
 # One test binary per file in tests/unit.
 file(GLOB KESTRO_UNIT_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/unit/*_test.cpp)
 foreach(src ${KESTRO_UNIT_TESTS})
   get_filename_component(name ${src} NAME_WE)
   add_executable(unit_${name} ${src})
   kestro_target(unit_${name})
-  target_link_libraries(unit_${name} PRIVATE kcore GTest::gtest_main)
+  target_link_libraries(unit_${name} PRIVATE kcore GTest::gtest_main OpenSSL::Crypto)
   if(KESTRO_SANITIZE)
     target_compile_options(unit_${name} PRIVATE ${KESTRO_SAN_FLAGS})
     target_link_options(unit_${name} PRIVATE ${KESTRO_SAN_FLAGS})

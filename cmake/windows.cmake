@@ -91,3 +91,15 @@ if(TEST windows.e2e.signed_setup_test)
   set_tests_properties(windows.e2e.sign_setups PROPERTIES FIXTURES_SETUP signed_setups TIMEOUT 300)
   set_tests_properties(windows.e2e.signed_setup_test PROPERTIES FIXTURES_REQUIRED signed_setups)
 endif()
+
+# Signed releases for the Windows tests of release verification, made by the
+# native kpack (OpenSSL) before those tests run.
+set(KESTRO_NATIVE_KPACK ${CMAKE_BINARY_DIR}/../native/tools/kpack/kpack CACHE FILEPATH
+    "The native kpack, which signs the releases the Windows tests verify")
+if(TARGET kestro-stub AND TEST windows.win.release_verify_test)
+  add_test(NAME windows.fixture.signed_releases
+           COMMAND sh ${PROJECT_SOURCE_DIR}/tests/win/signed_releases.sh ${KESTRO_NATIVE_KPACK}
+                   $<TARGET_FILE:kestro-stub> ${CMAKE_BINARY_DIR}/signed-releases)
+  set_tests_properties(windows.fixture.signed_releases PROPERTIES FIXTURES_SETUP signed_releases)
+  set_tests_properties(windows.win.release_verify_test PROPERTIES FIXTURES_REQUIRED signed_releases)
+endif()

@@ -13,6 +13,7 @@
 #include "core/Utils/ksub.h"
 #include "core/UnPack/package_blocks.h"
 #include "core/PackX/package_token.h"
+#include "core/StubAU/release_key.h"
 
 namespace kestro {
 
@@ -38,6 +39,7 @@ const char kKpackHelp[] =
     "  --agent-name NAME        file name of the update agent\n"
     "  --product-token TEXT     product token (stored scrambled)\n"
     "  --hidden                 the setup runs hidden by default\n"
+    "  --public-key NAME.pub    release key: the agent runs only releases signed with it\n"
     "  --web-source URL         web setup: folder or address of the package\n"
     "  --web-package NAME       web setup: package file name\n"
     "  --no-local-package       web setup: never use a package lying beside the setup\n"
@@ -140,7 +142,7 @@ struct Collected {
   std::string engine, engineSwitches;
   bool times = true;
   std::string languages;
-  std::string settings[5];
+  std::string settings[6];  // the sixth, the release key, only when given
   std::string web[5];
   bool anyWeb = false;
   std::string space = "auto";
@@ -158,6 +160,18 @@ std::string AddFolder(const std::string& folder, Collected& c) {
   if (ec) return "cannot list " + folder + ": " + ec.message();
   std::sort(found.begin(), found.end());
   c.files.insert(c.files.end(), found.begin(), found.end());
+  return {};
+}
+
+// The release key item from a PEM public key file (as `kpack keygen` writes).
+std::string ReadPublicKey(const std::string& path, std::string& item) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return "cannot read the public key " + path;
+  std::string pem(std::istreambuf_iterator<char>(in), {});
+  P256Point point;
+  std::string err = PointFromPublicKeyPem(pem, point);
+  if (!err.empty()) return path + ": " + err;
+  item = FormatReleaseKeyItem(point);
   return {};
 }
 
@@ -206,6 +220,7 @@ std::string ParseKpackCommand(const std::vector<std::string>& args, KpackCommand
          c.anyWeb = true;
          return std::string();
        }},
+      {"--public-key", [&c](const std::string& v) { return ReadPublicKey(v, c.settings[kSetReleaseKey]); }},
       {"--space", text(c.space)},
       {"--level", [&order](const std::string& v) {
          int64_t n;
@@ -305,7 +320,9 @@ std::string ParseKpackCommand(const std::vector<std::string>& args, KpackCommand
   if (c.webToken) c.web[kWebToken] = ScrambleToken(c.web[kWebToken], RandomSeed());
   if (c.settings[kSetHidden].empty()) c.settings[kSetHidden] = "0";
   order.languageBlock = c.languages;
-  order.packageSettings = SUB::JoinItems(std::vector<std::string>(std::begin(c.settings), std::end(c.settings)));
+  std::vector<std::string> settings(std::begin(c.settings), std::end(c.settings));
+  if (settings[kSetReleaseKey].empty()) settings.pop_back();  // packages without a key stay as they were
+  order.packageSettings = SUB::JoinItems(settings);
   if (c.anyWeb) {
     order.headerCount = 3;
     if (c.web[kWebNoLocal].empty()) c.web[kWebNoLocal] = "0";

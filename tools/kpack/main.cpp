@@ -10,6 +10,9 @@
 #include "core/Utils/ksub.h"
 #include "core/PackX/package_token.h"
 #include "kpack_options.h"
+#ifdef KESTRO_RELEASE_SIGNING
+#include "release_tool.h"
+#endif
 
 namespace {
 
@@ -47,7 +50,8 @@ int PrintInfo(const std::string& path) {
             << "info file:         " << info.GetInfoFileName() << "\n"
             << "agent name:        " << info.GetAgentExeName() << "\n"
             << "product token:     " << token(info.GetProductToken(false)) << "\n"
-            << "hidden:            " << (info.IsHiddenByDefault() ? "yes" : "no") << "\n";
+            << "hidden:            " << (info.IsHiddenByDefault() ? "yes" : "no") << "\n"
+            << "release key:       " << (info.GetReleaseKey().empty() ? "none (releases unsigned)" : info.GetReleaseKey()) << "\n";
   if (t.HeaderCount() > 2)
     std::cout << "web source:        " << info.GetWebSource() << "\n"
               << "web package:       " << info.GetWebPackageName() << "\n"
@@ -68,6 +72,15 @@ int main(int argc, char** argv) {
     std::cerr << "kpack: nothing to do (see kpack --help)\n";
     return 2;
   }
+  if (args[0] == "keygen" || args[0] == "publish") {
+#ifdef KESTRO_RELEASE_SIGNING
+    std::vector<std::string> rest(args.begin() + 1, args.end());
+    return args[0] == "keygen" ? RunKeygen(rest) : RunPublish(rest);
+#else
+    std::cerr << "kpack: " << args[0] << " needs the native kpack (built with OpenSSL)\n";
+    return 2;
+#endif
+  }
   KpackCommand cmd;
   std::string err = ParseKpackCommand(args, cmd);
   if (!err.empty()) {
@@ -77,6 +90,9 @@ int main(int argc, char** argv) {
   switch (cmd.action) {
     case KpackCommand::Action::kHelp:
       std::cout << kKpackHelp;
+#ifdef KESTRO_RELEASE_SIGNING
+      std::cout << "\n" << kReleaseHelp;
+#endif
       return 0;
     case KpackCommand::Action::kScramble:
       std::cout << ScrambleToken(cmd.argument, std::random_device{}()) << "\n";

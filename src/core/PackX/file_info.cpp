@@ -72,6 +72,7 @@ std::string TGFileInfo::GetProductToken(bool unscramble) const {
   return unscramble ? UnscrambleTokenOrRandom(stored) : stored;
 }
 bool TGFileInfo::IsHiddenByDefault() const { return SUB::GetItem(settings_, kSetHidden) == "1"; }
+std::string TGFileInfo::GetReleaseKey() const { return SUB::GetItem(settings_, kSetReleaseKey); }
 std::string TGFileInfo::GetWebSource() const { return SUB::GetItem(webSource_, kWebSource); }
 std::string TGFileInfo::GetWebPackageName() const { return SUB::GetItem(webSource_, kWebPackageName); }
 bool TGFileInfo::NoLocalPackage() const { return SUB::GetItem(webSource_, kWebNoLocal) == "1"; }

@@ -45,6 +45,9 @@ class TGFileInfo {
   std::string GetAgentExeName() const;
   std::string GetProductToken(bool unscramble) const;
   bool IsHiddenByDefault() const;
+  // The publisher's release key as stored ("P256:" + point), empty when the
+  // package carries none.
+  std::string GetReleaseKey() const;
   std::string GetWebSource() const;
   std::string GetWebPackageName() const;
   bool NoLocalPackage() const;

@@ -9,7 +9,8 @@
 //   |                           |       (0 = the package ends at the file's end)
 //   +---------------------------+ trailer.PackageStart()
 //   | header block 1..N         |  int32 length L > 0, then L bytes of text:
-//   |                           |   1 language block, 2 package settings,
+//   |                           |   1 language block, 2 package settings
+//   |                           |   (5 items, a 6th with the release key),
 //   |                           |   3 web source list (only when N >= 3)
 //   +---------------------------+
 //   | file block ...            |  int32 L, then |L| bytes:
@@ -71,7 +72,9 @@ constexpr uint8_t kFlagAgentLog = 0x10;
 // --- header blocks -------------------------------------------------------------
 constexpr char kLanguageBlockDelimiter = '\x02';
 constexpr char kLanguageSectionDelimiter = '\x01';
-enum PackageSettingsItem { kSetUpdateUrl, kSetInfoFile, kSetAgentExe, kSetProductToken, kSetHidden };
+// Item kSetReleaseKey is optional: packages without it (and readers that
+// stop at kSetHidden) behave as before; see core/StubAU/release_key.h.
+enum PackageSettingsItem { kSetUpdateUrl, kSetInfoFile, kSetAgentExe, kSetProductToken, kSetHidden, kSetReleaseKey };
 enum WebSourceItem { kWebSource, kWebPackageName, kWebNoLocal, kWebToken, kWebPackageSize };
 
 // --- file blocks ---------------------------------------------------------------
