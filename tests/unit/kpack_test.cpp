@@ -1,6 +1,5 @@
 // kpack as a publisher runs it, read back through the package descriptor.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -10,6 +9,7 @@
 #include <random>
 
 #include "../support/package_bytes.h"
+#include "../support/tool_run.h"
 #include "core/PackX/file_info.h"
 #include "core/PackX/file_source.h"
 #include "core/UnPack/package_blocks.h"
@@ -20,39 +20,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct RunResult {
-  int code;
-  std::string output;
-};
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
+using ktest::RunResult;
 
 RunResult Kpack(const std::vector<std::string>& args) {
-  std::string cmd = Quote(std::string(KESTRO_BINARY_DIR) + "/tools/kpack/kpack");
-  for (const std::string& a : args) cmd += " " + Quote(a);
-  cmd += " 2>&1";
-  RunResult r{-1, ""};
-  FILE* p = popen(cmd.c_str(), "r");
-  if (!p) return r;
-  char buf[4096];
-  while (size_t n = fread(buf, 1, sizeof buf, p)) r.output.append(buf, n);
-  int status = pclose(p);
-  r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return r;
+  return ktest::RunTool(std::string(KESTRO_BINARY_DIR) + "/tools/kpack/kpack", args);
 }
 
-void Write(const fs::path& p, const std::string& bytes) {
-  fs::create_directories(p.parent_path());
-  std::ofstream(p, std::ios::binary) << bytes;
-}
-std::string Read(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+void Write(const fs::path& p, const std::string& bytes) { ktest::WriteBytes(p, bytes); }
+std::string Read(const fs::path& p) { return ktest::ReadBytes(p); }
 
 // Every file of a package, its pieces appended over the volumes as the stub does.
 struct Extracted : BlockSink {

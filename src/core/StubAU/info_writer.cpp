@@ -124,8 +124,9 @@ std::string WriteInfoText(const InfoRelease& release, std::string& error) {
     return v != values.end() ? v->second : std::string(k.def);
   };
   KeyName url{SUB::Upper(kInfoNewSetup), "DOWNLOADURL_UPDATE"};
+  auto given = values.find({"GENERAL", "AUTOINFORM"});
   // The agent reads AutoInform as an integer: "01" announces too.
-  const bool announces = SUB::StrToInt64Def(values[{"GENERAL", "AUTOINFORM"}], 0) == 1;
+  const bool announces = given != values.end() && SUB::StrToInt64Def(given->second, 0) == 1;
   if (values[url].empty()) values[url] = release.defaultUpdateUrl;
   if (!ReadsAsWritten(values[url])) error = "the download folder would not read back as written";
   else if (values[url].empty()) error = "no download folder: set DownloadURL_UPDATE in the settings";
