@@ -105,9 +105,7 @@ TEST_F(ReleaseVerify, DownloadedFilesMustBeTheSignedOnes) {
   EXPECT_EQ(CheckDownloadedFile(keyA_, Stored(), ReleaseFileKind::kUpdate, setup).trust, ReleaseTrust::kRefused);
   // Mix-and-match: the UPDATE file of release 2 under the signed text of release 3.
   Download("r2\\Setup.exe", "Setup.exe");
-  ReleaseCheck mixed = CheckDownloadedFile(keyA_, Stored(), ReleaseFileKind::kUpdate, setup);
-  EXPECT_EQ(mixed.trust, ReleaseTrust::kRefused);
-  EXPECT_NE(mixed.reason.find("SHA-256"), std::string::npos) << mixed.reason;
+  EXPECT_EQ(CheckDownloadedFile(keyA_, Stored(), ReleaseFileKind::kUpdate, setup).trust, ReleaseTrust::kRefused);
   // The INFORM file where the UPDATE file was named.
   EXPECT_EQ(CheckDownloadedFile(keyA_, Stored(), ReleaseFileKind::kUpdate, news).trust, ReleaseTrust::kRefused);
   // A stored text edited after it was stored is not trusted for its hashes.
