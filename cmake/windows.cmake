@@ -7,10 +7,15 @@ target_compile_definitions(kcore PUBLIC WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32
 # Everything static: no MinGW runtime DLLs beside the exes.
 set(KESTRO_STATIC_LINK -static -static-libgcc -static-libstdc++)
 
+# The stub travels inside every setup file: its code is built for size.
+set(KESTRO_SMALL $<$<NOT:$<CONFIG:Debug>>:-Os>)
+target_compile_options(kcore PRIVATE ${KESTRO_SMALL})
+
 # Windows subsystems: one library of all Win32 code.
 file(GLOB_RECURSE KWIN_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/win/*.cpp)
 add_library(kwin STATIC ${KWIN_SOURCES})
 kestro_target(kwin)
+target_compile_options(kwin PRIVATE ${KESTRO_SMALL})
 target_link_libraries(kwin PUBLIC kcore comctl32 shell32 shlwapi advapi32 user32 gdi32 ole32 version)
 
 foreach(dir stub tools/kpack tools/kengine bench)

@@ -225,6 +225,15 @@ TEST(Numbers, DecimalTexts) {
   EXPECT_EQ(SUB::DecimalToText(2, 0), "2");
 }
 
+TEST(Numbers, DecimalFromTextTakesOnlyPlainFiniteNumbers) {
+  struct Case { const char* text; double value; } cases[] = {
+      {" 2.5 ", 2.5}, {"-.5", -0.5}, {"1e3", 1000}, {"+7", 7},
+      {"inf", -1}, {"nan", -1}, {"0x10", -1}, {"1e999", -1},
+      {"1e", -1}, {"1 2", -1}, {"1.2.3", -1}, {"--1", -1},
+  };
+  for (const auto& c : cases) EXPECT_DOUBLE_EQ(SUB::DecimalFromText(c.text, -1), c.value) << c.text;
+}
+
 TEST(Numbers, SizeTextRoundsAndGroups) {
   using U = SUB::SizeUnit;
   struct Case { int64_t bytes; U unit; int decimals; bool thousands; std::string out; }

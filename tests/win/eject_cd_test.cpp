@@ -5,20 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include <iostream>
-#include <sstream>
-
+#include "../support/captured_trace.h"
 #include "win/StubWin/eject_cd.h"
 
 using namespace kestro;
+using ktest::CapturedTrace;
 
 namespace {
-
-struct CapturedTrace {
-  std::ostringstream text;
-  std::streambuf* old = std::cout.rdbuf(text.rdbuf());
-  ~CapturedTrace() { std::cout.rdbuf(old); }
-};
 
 char FindCdDrive() {
   for (char d = 'A'; d <= 'Z'; ++d)
@@ -31,7 +24,7 @@ TEST(EjectCd, LeavesEverythingButCdDrivesAlone) {
   for (const char* path : paths) {
     CapturedTrace trace;
     EXPECT_FALSE(EjectCd(path)) << path;
-    EXPECT_EQ(trace.text.str(), "") << path << ": no device was opened";
+    EXPECT_EQ(trace.Text(), "") << path << ": no device was opened";
   }
 }
 
@@ -42,7 +35,7 @@ TEST(EjectCd, OpensTheCdDeviceOfALowerCasePath) {
   const std::string path = std::string(1, char(drive - 'A' + 'a')) + ":\\setup.exe.002";
   EjectCd(path);  // Wine's drives do not eject; the answer is the drive's
   const std::string device = std::string("\\\\.\\") + drive + ":";
-  EXPECT_EQ(trace.text.str().rfind("EjectCD-2: " + device + " ", 0), 0u) << trace.text.str();
+  EXPECT_EQ(trace.Text().rfind("EjectCD-2: " + device + " ", 0), 0u) << trace.Text();
 }
 
 }  // namespace

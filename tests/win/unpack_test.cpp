@@ -3,13 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <iostream>
 #include <random>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "../support/captured_trace.h"
 #include "../support/package_bytes.h"
 #include "../support/setup_road.h"
 #include "core/PackX/file_info.h"
@@ -18,6 +17,7 @@
 #include "win/UnPack/unpack.h"
 
 using namespace kestro;
+using ktest::CapturedTrace;
 
 namespace {
 
@@ -31,13 +31,6 @@ std::string RandomBytes(size_t n, uint32_t seed) {
 }
 
 void Put(const std::string& path, const std::string& bytes) { ASSERT_TRUE(WriteTextToFile(path, bytes)); }
-
-// The trace lines of the code under test, as written to the standard output.
-struct CapturedTrace {
-  std::ostringstream text;
-  std::streambuf* old = std::cout.rdbuf(text.rdbuf());
-  ~CapturedTrace() { std::cout.rdbuf(old); }
-};
 
 struct Box {
   ExtractBox kind;
@@ -392,7 +385,7 @@ TEST_F(Unpack, TracesTheFileCountTheDataEndTheAgentAndTheTimeTaken) {
   agentName_ = "agent.exe";
   CapturedTrace trace;
   ASSERT_TRUE(Extract(packed.volumes[0]).checksumOk);
-  const std::string text = trace.text.str();
+  const std::string text = trace.Text();
   EXPECT_NE(text.find("FileInfo.FilesCount=2\r\n"), std::string::npos) << text;
   EXPECT_NE(text.find("FileLen=" + std::to_string(FileSizeByName(packed.volumes[0])) + "\r\n"), std::string::npos)
       << text;

@@ -1,14 +1,38 @@
 #include "core/KDebug/trace.h"
 
-#include <iostream>
+#include <atomic>
+#include <cstdio>
 
 namespace kestro {
 
+namespace {
+
+class ProcessStdout : public TextOutput {
+ public:
+  void Write(const char* text, std::size_t size) override { std::fwrite(text, 1, size, stdout); }
+  void Flush() override { std::fflush(stdout); }
+};
+
+std::atomic<TextOutput*> g_output{nullptr};
+
+TextOutput& Output() {
+  static ProcessStdout processStdout;
+  TextOutput* output = g_output.load();
+  return output ? *output : processStdout;
+}
+
+}  // namespace
+
+TextOutput* SetStandardOutput(TextOutput* output) { return g_output.exchange(output); }
+
+void WriteOut(const std::string& text) { Output().Write(text.data(), text.size()); }
+
 void Trace(const std::string& text) {
   // One write of the whole line keeps threads from interleaving inside it.
+  TextOutput& output = Output();
   std::string line = text + "\r\n";
-  std::cout.write(line.data(), std::streamsize(line.size()));
-  std::cout.flush();
+  output.Write(line.data(), line.size());
+  output.Flush();
 }
 
 }  // namespace kestro

@@ -4,11 +4,10 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
-#include <locale>
 #include <mutex>
 #include <random>
-#include <sstream>
 
 namespace kestro {
 
@@ -557,12 +556,12 @@ double SUB::DecimalFromText(const std::string& text, double def) {
   std::string t = Trim(text);
   if (t.find('.') == std::string::npos) std::replace(t.begin(), t.end(), ',', '.');
   t.erase(std::remove(t.begin(), t.end(), ','), t.end());
-  if (t.empty()) return def;
-  std::istringstream in(t);
-  in.imbue(std::locale::classic());
-  double v;
-  in >> v;
-  if (in.fail() || !in.eof() || !std::isfinite(v)) return def;
+  // Plain decimal notation only: strtod alone would also take "inf", "nan"
+  // and hexadecimal numbers.
+  if (t.empty() || t.find_first_not_of("0123456789+-.eE") != std::string::npos) return def;
+  char* end = nullptr;
+  double v = std::strtod(t.c_str(), &end);
+  if (end != t.c_str() + t.size() || !std::isfinite(v)) return def;
   return v;
 }
 

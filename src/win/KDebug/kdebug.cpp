@@ -2,8 +2,9 @@
 
 #include <windows.h>
 
-#include <iostream>
-#include <streambuf>
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
 
 #include "core/KDebug/debug_log_format.h"
 #include "core/KDebug/trace.h"
@@ -47,43 +48,33 @@ void SendToViewer(const std::string& piece) {
 
 // ---------------------------------------------------------------- the device
 
-// The text device on std::cout. Its write and flush routine is Deliver.
-class DebugDevice : public std::streambuf {
+// The text device that takes the program's standard output: a buffer of
+// kDebugDeviceSize characters, delivered when it is full or flushed.
+class DebugDevice : public TextOutput {
  public:
-  DebugDevice() {
-    InitializeCriticalSection(&lock_);
-    setp(buffer_, buffer_ + kDebugDeviceSize);
-  }
+  DebugDevice() { InitializeCriticalSection(&lock_); }
 
- protected:
-  int_type overflow(int_type c) override {
-    Deliver();
-    if (!traits_type::eq_int_type(c, traits_type::eof())) {
-      *pptr() = traits_type::to_char_type(c);
-      pbump(1);
-    }
-    return traits_type::not_eof(c);
-  }
-  int sync() override {
-    Deliver();
-    return 0;
-  }
-  // One write of a line fills the buffer under the lock, so a thread that
-  // traces as well cannot tear the line apart. (The lock is re-entrant:
-  // overflow delivers inside it.)
-  std::streamsize xsputn(const char* s, std::streamsize n) override {
+  // The whole text is taken under the lock, so a thread that traces as well
+  // cannot tear it apart. (The lock is re-entrant: Deliver takes it again.)
+  void Write(const char* text, std::size_t size) override {
     EnterCriticalSection(&lock_);
-    std::streamsize written = std::streambuf::xsputn(s, n);
+    while (size > 0) {
+      std::size_t take = std::min(size, kDebugDeviceSize - count_);
+      std::memcpy(buffer_ + count_, text, take);
+      count_ += take;
+      text += take;
+      size -= take;
+      if (count_ == kDebugDeviceSize) Deliver();
+    }
     LeaveCriticalSection(&lock_);
-    return written;
   }
+  void Flush() override { Deliver(); }
 
  private:
   void Deliver() {
     EnterCriticalSection(&lock_);
-    std::size_t count = std::size_t(pptr() - pbase());
-    if (count > 0) {
-      std::string piece(pbase(), count);
+    if (count_ > 0) {
+      std::string piece(buffer_, count_);
       piece = piece.substr(0, piece.find('\0'));  // stops at a zero character
       try {
         DebugSend(piece);
@@ -91,27 +82,31 @@ class DebugDevice : public std::streambuf {
         // A trace never takes the program down; the piece is dropped.
       }
     }
-    setp(buffer_, buffer_ + kDebugDeviceSize);
+    count_ = 0;
     LeaveCriticalSection(&lock_);
   }
 
   CRITICAL_SECTION lock_;
   char buffer_[kDebugDeviceSize];
+  std::size_t count_ = 0;
 };
+
+DebugDevice* g_device = nullptr;
+
+// A last line without its end still goes out when the program ends.
+void FlushAtExit() { g_device->Flush(); }
 
 }  // namespace
 
 // ---------------------------------------------------------------- interface
 
 void InstallDebugChannel() {
-  // Never destroyed: the runtime flushes std::cout after static objects die.
-  static DebugDevice* device = [] {
-    DebugMessage();
-    auto* d = new DebugDevice;
-    std::cout.rdbuf(d);
-    return d;
-  }();
-  (void)device;
+  if (g_device) return;
+  DebugMessage();
+  Output();  // made before the exit flush is registered, so it outlives it
+  g_device = new DebugDevice;  // never destroyed: traces may come until the end
+  SetStandardOutput(g_device);
+  std::atexit(FlushAtExit);
 }
 
 void SetDebugOutput(uint8_t mode, const std::string& file) {

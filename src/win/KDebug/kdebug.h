@@ -1,6 +1,6 @@
-// The debug channel: everything written to std::cout (see core/trace.h) is
-// captured by a text device with a 128-character buffer and handed on piece
-// by piece, when a line ends or the buffer is full.
+// The debug channel: everything the program writes to its standard output
+// (core/KDebug/trace.h) is captured by a text device with a 128-character
+// buffer and handed on piece by piece, when a line ends or the buffer is full.
 //
 // Where a piece goes is the debug mode, fixed when the program is built
 // (KESTRO_DEBUG_MODE, default 0):
@@ -33,9 +33,9 @@ constexpr uint16_t kDebugChannel = 1;
 constexpr std::size_t kDebugDeviceSize = 128;
 constexpr uint8_t kDebugMode = KESTRO_DEBUG_MODE;
 
-// Puts the device on std::cout. Call first thing in main; calling again
-// does nothing. Nothing is torn down at exit: the runtime's final flush of
-// std::cout still delivers a last unfinished line.
+// Puts the device in place of the standard output. Call first thing in main;
+// calling again does nothing. Nothing is torn down at exit: a last unfinished
+// line is still delivered when the program ends.
 void InstallDebugChannel();
 // Redirects the pieces of this process (mode and file as above). The
 // shipped program never calls it; tests and tools choose a file of their own.
