@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # The demo: installs what is missing, builds the stub, the sample engine and
 # the packager, packs the demo product (demo/) into a setup file, runs it
-# under Wine on a virtual display, photographs its progress windows and shows
-# what got installed; then makes a web setup of the same product, serves its
-# package with nginx on 127.0.0.1 and installs through it.
+# under Wine on a virtual display, photographs its progress windows into the
+# build tree and shows what got installed; then makes a web setup of the same
+# product, serves its package with nginx on 127.0.0.1 and installs through it.
+# The pictures under docs/ are refreshed by scripts/screenshots.sh only, so a
+# run leaves the checkout clean.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${KESTRO_BUILD:-$ROOT/build}
 JOBS=${JOBS:-$(nproc)}
-SHOTS=$ROOT/docs/screenshots
 
 "$ROOT/scripts/deps.sh"
 source "$ROOT/scripts/wine-env.sh"
@@ -27,6 +28,7 @@ DRIVE_C=$WINEPREFIX/drive_c
 TARGET_WIN='C:\Program Files\Kestro Demo'
 TARGET=$DRIVE_C/Program\ Files/Kestro\ Demo
 OUT=$BUILD/demo
+SHOTS=$OUT/screenshots
 rm -rf "$OUT" "$TARGET"
 mkdir -p "$OUT" "$SHOTS"
 
@@ -54,7 +56,7 @@ shoot() {  # shoot CAPTION FILE DELAY: waits for the window, photographs it
   import -window root -crop "$(xdotool getwindowgeometry "$id" |
     awk '/Position/{split($2,p,",")} /Geometry/{split($2,g,"x")} END{printf "%dx%d+%d+%d", g[1]+16, g[2]+16, p[1]-8, p[2]-8}')" \
     "$file" 2>/dev/null || import -window root "$file"
-  echo "   screenshot: ${file#$ROOT/}"
+  echo "   screenshot: $file"
 }
 
 echo "== Running DemoSetup.exe under Wine (display $DISPLAY)"
@@ -68,6 +70,7 @@ code=$(cat "$OUT/exit-code")
 
 echo "== Result"
 echo "   setup exit code: $code"
+echo "   screenshots in $SHOTS"
 echo "   installed in $TARGET_WIN:"
 (cd "$TARGET" 2>/dev/null && find . -type f ! -name kengine.log | sort | sed 's|^\./|     |')
 if [ "$code" = 0 ] && diff -r -x kengine.log "$ROOT/demo/product" "$TARGET" >/dev/null 2>&1; then
