@@ -80,6 +80,24 @@ TEST(SelfDelimitedList, SetsItemsGrowingAndRedelimiting) {
   EXPECT_EQ(SUB::SetItem("|a|b|", -1, "z"), "|a|z|");
 }
 
+// A list that lost its closing delimiter still has the items GetItem reads
+// (text after the last delimiter is none); editing one must keep the others.
+TEST(SelfDelimitedList, EditsKeepEveryItemOfAnUnclosedList) {
+  struct Case { std::string list; int index; std::string value, out; } cases[] = {
+      {"|a|b", 1, "x", "|a|x|"},
+      {"|a|b|c", 0, "x", "|x|b|"},
+      {"|a|b|c", 3, "x", "|a|b||x|"},
+      {"|a|b|c", -1, "x", "|a|x|"},      // "c" is no item: b is the last one
+      {"|a|b|c", 0, "x|y", "*x|y*b*"},   // re-delimited, b kept
+      {"|255|255|1", 2, "7", "|255|255|7|"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(SUB::SetItem(c.list, c.index, c.value), c.out) << c.list << " " << c.index;
+  EXPECT_EQ(SUB::PairItems("|a|b|c", "|1|2|"), "|a=1|b=2|");
+  EXPECT_EQ(SUB::PairItems("|a|b|", "|1|2|x"), "|a=1|b=2|");
+  EXPECT_EQ(SUB::PairItems("|a||", "|1||x", true), "|a=1|");
+}
+
 TEST(SelfDelimitedList, DeletesItems) {
   struct Case { std::string list; int index; std::string out; } cases[] = {
       {"|a|b|c|", 1, "|a|c|"}, {"|a|b|c|", -1, "|a|b|"},
@@ -112,6 +130,32 @@ TEST(SelfDelimitedList, FixDelimiterSkipsEveryTakenCandidate) {
   ASSERT_EQ(SUB::ItemCount(fixed), 2);
   EXPECT_EQ(SUB::GetItem(fixed, 0), "|*~^!@#$&\xFF");
   EXPECT_EQ(SUB::GetItem(fixed, 1), "x");
+}
+
+// Beyond the usual candidates a printable byte is taken before a control
+// byte: Trim would strip a control delimiter off the list's ends and a
+// profile value cannot hold one.
+TEST(SelfDelimitedList, FixDelimiterFallsBackToPrintableBytes) {
+  auto allBytesBut = [](const std::string& keep) {
+    std::string taken;
+    for (int c = 1; c < 256; ++c)
+      if (keep.find(char(c)) == std::string::npos) taken += char(c);
+    return taken;
+  };
+  struct Case { std::string taken; char delimiter; } cases[] = {
+      {"|*~^!@#$&\xFF", '%'},
+      {"|*~^!@#$&\xFF%()", '+'},
+      {allBytesBut(std::string("\x01\x80\"", 3)), '\x80'},      // quotes and controls last
+      {allBytesBut(std::string("\x01\"", 2)), '"'},
+      {allBytesBut(std::string("\x01", 1)), '\x01'},             // nothing else is free
+  };
+  for (const auto& c : cases) {
+    const std::string fixed = SUB::FixDelimiter(kZero + c.taken + kZero + "x" + kZero);
+    ASSERT_EQ(SUB::ItemCount(fixed), 2) << int((unsigned char)c.delimiter);
+    EXPECT_EQ(fixed[0], c.delimiter);
+    EXPECT_EQ(SUB::GetItem(fixed, 0), c.taken);
+    EXPECT_EQ(SUB::GetItem(fixed, 1), "x");
+  }
 }
 
 TEST(SelfDelimitedList, ReordersFiltersAndSplitsItems) {

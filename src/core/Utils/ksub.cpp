@@ -50,6 +50,27 @@ std::string BuildList(const std::vector<std::string>& items, char d) {
   return out.size() == 1 ? std::string() : out;
 }
 
+void DropEmptyTail(std::vector<std::string>& items) {
+  while (!items.empty() && items.back().empty()) items.pop_back();
+}
+
+// Delimiters tried when every usual candidate is taken. Any free byte keeps
+// the items apart, but printable ones come first: Trim strips blanks and
+// control bytes from a list's ends, a profile value cannot hold control
+// bytes and loses enclosing quotes when it is read back.
+const std::string& FallbackDelimiters() {
+  static const std::string order = [] {
+    // Rank 0: printable, 1: quotes and DEL, 2: blank and control bytes.
+    auto rank = [](int c) { return c <= ' ' ? 2 : (c == '"' || c == '\'' || c == 0x7F) ? 1 : 0; };
+    std::string out;
+    for (int r = 0; r < 3; ++r)
+      for (int c = 1; c < 256; ++c)
+        if (rank(c) == r) out += char(c);
+    return out;
+  }();
+  return order;
+}
+
 int ResolveIndex(int index, int count) {
   return index == -1 ? count - 1 : index;
 }
@@ -176,9 +197,9 @@ std::string SUB::GetValue(const std::string& list, const std::string& key,
 std::string SUB::SetItem(const std::string& list, int index,
                          const std::string& value) {
   const std::string l = list.empty() ? std::string("|") : list;
+  // Every item GetItem reads is kept, also in a list whose closing D is
+  // missing; only text after the last D, which is no item, is dropped.
   std::vector<std::string> items = Items(l);
-  // Only well-formed lists count their items; a stray tail is dropped.
-  items.resize(size_t(ItemCount(l)));
   index = ResolveIndex(index, int(items.size()));
   if (index < 0) index = 0;
   if (size_t(index) >= items.size()) items.resize(size_t(index) + 1);
@@ -258,8 +279,7 @@ std::string SUB::TrimEmptyItems(const std::string& list, bool atEnd,
                                 bool atStart) {
   if (ItemCount(list) == 0) return list;
   std::vector<std::string> items = Items(list);
-  if (atEnd)
-    while (!items.empty() && items.back().empty()) items.pop_back();
+  if (atEnd) DropEmptyTail(items);
   if (atStart)
     while (!items.empty() && items.front().empty()) items.erase(items.begin());
   return BuildList(items, list[0]);
@@ -278,8 +298,8 @@ std::string SUB::FixDelimiter(const std::string& list) {
     if (out.find(*c) == std::string::npos) chosen = *c, found = true;
   // All the usual candidates taken: any other free byte still keeps the
   // items apart, where a taken one would split them.
-  for (int c = 1; c < 256 && !found; ++c)
-    if (out.find(char(c)) == std::string::npos) chosen = char(c), found = true;
+  for (char c : FallbackDelimiters())
+    if (!found && out.find(c) == std::string::npos) chosen = c, found = true;
   std::replace(out.begin(), out.end(), '\0', chosen);
   return out.size() == 1 ? std::string() : out;
 }
@@ -313,11 +333,11 @@ std::string SUB::RightSides(const std::string& list) {
 
 std::string SUB::PairItems(const std::string& keys, const std::string& values,
                            bool trim) {
-  std::string k = trim ? TrimEmptyItems(keys) : keys;
-  std::string v = trim ? TrimEmptyItems(values) : values;
-  std::vector<std::string> ki = Items(k), vi = Items(v);
-  ki.resize(size_t(ItemCount(k)));
-  vi.resize(size_t(ItemCount(v)));
+  std::vector<std::string> ki = Items(keys), vi = Items(values);
+  if (trim) {
+    DropEmptyTail(ki);
+    DropEmptyTail(vi);
+  }
   size_t n = std::max(ki.size(), vi.size());
   ki.resize(n);
   vi.resize(n);
