@@ -103,6 +103,45 @@ TEST(BlockReader, NamesThatLeaveTheFolderAreRefused) {
   ASSERT_EQ(rec.files.size(), 1u) << "nothing is handed on after the refused block";
 }
 
+// The target is always folder + "\\" + name, so a name with one leading
+// separator stays inside the folder; two of them still name a share or a
+// device.
+TEST(BlockReader, ALeadingSeparatorNamesAFileInsideTheFolder) {
+  struct Case {
+    const char* name;
+    VolumeStatus status;
+    const char* relative;  // what reaches the sink
+  } cases[] = {
+      {"\\lead.txt", VolumeStatus::kComplete, "lead.txt"},
+      {"/sub/x.txt", VolumeStatus::kComplete, "sub/x.txt"},
+      {"\\setup.exe*/s", VolumeStatus::kComplete, "setup.exe"},
+      {"\\\\srv\\s\\x", VolumeStatus::kUnsafeName, nullptr},
+      {"//srv/s/x", VolumeStatus::kUnsafeName, nullptr},
+      {"\\/x", VolumeStatus::kUnsafeName, nullptr},
+      {"\\\\?\\C:\\x", VolumeStatus::kUnsafeName, nullptr},
+      {"\\\\.\\COM1", VolumeStatus::kUnsafeName, nullptr},
+      {"\\..\\x", VolumeStatus::kUnsafeName, nullptr},
+      {"\\C:\\x", VolumeStatus::kUnsafeName, nullptr},
+      {"/NUL", VolumeStatus::kUnsafeName, nullptr},
+      {"\\x:stream", VolumeStatus::kUnsafeName, nullptr},
+  };
+  for (const Case& c : cases) {
+    Recorder rec;
+    VolumeWalk w = Walk(StoredBlock(FileContent(c.name, "data")), rec);
+    EXPECT_EQ(w.status, c.status) << c.name;
+    if (!c.relative) {
+      EXPECT_TRUE(rec.files.empty()) << c.name;
+      continue;
+    }
+    ASSERT_EQ(rec.files.size(), 1u) << c.name;
+    EXPECT_EQ(rec.files[0].header.name, c.relative);
+    EXPECT_EQ(rec.files[0].data, "data");
+  }
+  FileBlockHeader h;
+  ASSERT_TRUE(ParseFileBlockHeader("|\\setup.exe*/s|0|", h));
+  EXPECT_EQ(h.engineEntry, "setup.exe*/s");
+}
+
 TEST(BlockReader, DamagedBlocksStopTheWalk) {
   const std::string good = CompressedBlock(FileContent("f", std::string(4000, 'q')));
   std::string flipped = good;

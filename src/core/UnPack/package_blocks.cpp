@@ -13,6 +13,10 @@ bool ParseFileBlockHeader(const std::string& header, FileBlockHeader& out) {
   if (header.empty()) return false;
   if (header.find(kEngineMark) != std::string::npos) out.engineEntry = header;
   out.name = SUB::GetItem(header, 0);
+  // Files land in folder + "\\" + name, so one leading separator still names
+  // a file inside the folder. Two of them (UNC, device paths) are refused
+  // later, as the rest of the name still starts with one.
+  if (!out.name.empty() && (out.name[0] == '\\' || out.name[0] == '/')) out.name.erase(0, 1);
   int64_t time = SUB::StrToInt64Def(SUB::GetItem(header, 1), 0);
   out.dosTime = (time > 0 && time <= int64_t(UINT32_MAX)) ? uint32_t(time) : 0;
   size_t star = out.name.find(kEngineMark);

@@ -12,7 +12,8 @@ namespace kestro {
 
 // The block header of a file block: "|name|dostime|" (any delimiter).
 struct FileBlockHeader {
-  std::string name;          // relative to the extraction folder, engine mark cut off
+  std::string name;          // relative to the extraction folder (one leading separator
+                             // dropped), engine mark cut off
   uint32_t dosTime = 0;      // packed DOS date-time; 0 = leave the time as written
   std::string engineEntry;   // the name field when it marks the engine, else empty
 };
