@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "core/Files/file_names.h"
-#include "core/StubGlob/switches.h"
+#include "win/StubGlob/switches.h"
 #include "win/Files/files.h"
 #include "win/StubSetup/engine_process.h"
 #include "win/Utils/utils.h"

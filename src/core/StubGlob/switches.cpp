@@ -12,9 +12,6 @@ const char kItemSep = '\x01';
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-size_t FindNoCase(const std::string& hay, const std::string& needle) {
-  return SUB::Upper(hay).find(SUB::Upper(needle));
-}
 
 // Cuts the first argument off the way the C runtime splits argv[0]: a quoted
 // run, or everything up to the first blank.
@@ -32,7 +29,8 @@ std::string DropFirstArgument(const std::string& line) {
 }
 
 // Value of the switch, or false when it is absent.
-bool FindSwitch(const std::string& params, const std::string& rawName, std::string* value) {
+bool FindSwitch(const std::string& params, const std::string& rawName, const TextCase& textCase,
+                std::string* value) {
   std::string name = SUB::Trim(rawName);
   if (name.empty()) return false;
   const char sw = name[0] == '-' ? '-' : '/';
@@ -48,7 +46,7 @@ bool FindSwitch(const std::string& params, const std::string& rawName, std::stri
   // "/Name =value" is meant as the switch too.
   list = SUB::ReplaceUntilGone(list, " =", "=");
 
-  size_t at = FindNoCase(list, kItemSep + bare);
+  size_t at = FindText(list, kItemSep + bare, textCase);
   if (at == std::string::npos) return false;
   size_t from = at + 1 + bare.size();
   size_t to = list.find(kItemSep, from);
@@ -60,13 +58,14 @@ bool FindSwitch(const std::string& params, const std::string& rawName, std::stri
 
 // ---- reading -------------------------------------------------------------
 
-std::string GetParams(const std::string& rawCmdLine, const std::string& exePath) {
-  const std::string name = ExtractFileName(exePath);
+std::string GetParams(const std::string& rawCmdLine, const std::string& exePath,
+                      const TextCase& textCase) {
+  const std::string name = ExtractFileName(exePath, textCase.isLead);
   std::string rest;
   size_t at;
-  if (!name.empty() && (at = FindNoCase(rawCmdLine, name + "\"")) != std::string::npos) {
+  if (!name.empty() && (at = FindText(rawCmdLine, name + "\"", textCase)) != std::string::npos) {
     rest = rawCmdLine.substr(at + name.size() + 1);
-  } else if (!name.empty() && (at = FindNoCase(rawCmdLine, name)) != std::string::npos) {
+  } else if (!name.empty() && (at = FindText(rawCmdLine, name, textCase)) != std::string::npos) {
     rest = rawCmdLine.substr(at + name.size());
   } else if (!exePath.empty() && (at = rawCmdLine.find(exePath)) != std::string::npos) {
     return SUB::Trim(rawCmdLine.substr(0, at) + rawCmdLine.substr(at + exePath.size()));
@@ -80,21 +79,22 @@ std::string GetParams(const std::string& rawCmdLine, const std::string& exePath)
 }
 
 std::string GetSwitchValue(const std::string& params, const std::string& name,
-                           const std::string& def) {
+                           const std::string& def, const TextCase& textCase) {
   std::string value;
-  return FindSwitch(params, name, &value) ? value : def;
+  return FindSwitch(params, name, textCase, &value) ? value : def;
 }
 
-int64_t GetSwitchInt(const std::string& params, const std::string& name, int64_t def) {
+int64_t GetSwitchInt(const std::string& params, const std::string& name, int64_t def,
+                     const TextCase& textCase) {
   std::string value;
   int64_t n;
-  if (!FindSwitch(params, name, &value) || !SUB::TryParseInt64(value, n)) return def;
+  if (!FindSwitch(params, name, textCase, &value) || !SUB::TryParseInt64(value, n)) return def;
   return n;
 }
 
-bool HasSwitch(const std::string& params, const std::string& name) {
+bool HasSwitch(const std::string& params, const std::string& name, const TextCase& textCase) {
   const std::string flag = SUB::Trim(name);
-  return !flag.empty() && FindNoCase(params + " ", flag + " ") != std::string::npos;
+  return !flag.empty() && FindText(params + " ", flag + " ", textCase) != std::string::npos;
 }
 
 // ---- writing -------------------------------------------------------------
@@ -137,13 +137,13 @@ EngineLine BuildEngineLine(const EngineLineInput& in) {
 }
 
 std::string BuildRelayLine(const std::string& copyPath, const std::string& params,
-                           const std::string& exePath) {
+                           const std::string& exePath, const TextCase& textCase) {
   // The span switches are the launcher's to give: the copy reads the first
   // occurrence, and a "/SpanCdLvl=1" passed on from the user would make
   // every copy start yet another copy instead of the setup.
   std::string own = params;
   for (const char* name : {kSwSpanCdLvl, kSwSpanDiskFName1})
-    for (size_t at = FindNoCase(own, name); at != std::string::npos; at = FindNoCase(own, name)) {
+    for (size_t at = FindText(own, name, textCase); at != std::string::npos; at = FindText(own, name, textCase)) {
       size_t next = own.find('/', at + 1);
       own.erase(at, next == std::string::npos ? std::string::npos : next - at);
     }

@@ -5,9 +5,15 @@
 // with a leading "-" is looked up among "-" switches. A value runs to the next
 // blank followed by the switch character, so it may contain blanks; double
 // quotes are dropped before matching, so a quoted path comes back bare.
+//
+// The readers compare in the terms of the code page (textCase); Windows code
+// calls the same names without it, bound to the system code page
+// (win/StubGlob/switches.h).
 #pragma once
 #include <cstdint>
 #include <string>
+
+#include "core/Utils/text_case.h"
 
 namespace kestro {
 
@@ -22,19 +28,21 @@ inline constexpr const char* kSwAutoUpdateProg = "/AutoUpdateProg";
 
 // The raw command line without the program name, trimmed. exePath is the
 // running executable's full path (its file name is what gets cut off).
-std::string GetParams(const std::string& rawCmdLine, const std::string& exePath);
+std::string GetParams(const std::string& rawCmdLine, const std::string& exePath,
+                      const TextCase& textCase);
 
 // Value of a switch, trimmed; def when absent, "" when present without value.
 // The first occurrence wins.
 std::string GetSwitchValue(const std::string& params, const std::string& name,
-                           const std::string& def);
+                           const std::string& def, const TextCase& textCase);
 
 // Value as a 64-bit integer (decimal, or hexadecimal after "$"); def when the
 // switch is absent, empty or not a number.
-int64_t GetSwitchInt(const std::string& params, const std::string& name, int64_t def);
+int64_t GetSwitchInt(const std::string& params, const std::string& name, int64_t def,
+                     const TextCase& textCase);
 
 // True when the flag stands in the parameters followed by a blank or the end.
-bool HasSwitch(const std::string& params, const std::string& name);
+bool HasSwitch(const std::string& params, const std::string& name, const TextCase& textCase);
 
 // Removes every occurrence of the switch (exact case) with its value: from the
 // name up to, not including, the next "/" or the end of the line.
@@ -64,6 +72,6 @@ EngineLine BuildEngineLine(const EngineLineInput& in);
 // Line that starts the spanned-CD relay copy at copyPath; exePath is the setup
 // file on the disc, whose first volume the copy extracts.
 std::string BuildRelayLine(const std::string& copyPath, const std::string& params,
-                           const std::string& exePath);
+                           const std::string& exePath, const TextCase& textCase);
 
 }  // namespace kestro

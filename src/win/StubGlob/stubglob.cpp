@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "core/StubGlob/switches.h"
+#include "win/StubGlob/switches.h"
 #include "win/Files/files.h"
 
 namespace kestro {

@@ -4,7 +4,7 @@
 
 #include "core/Utils/ksub.h"
 #include "core/LangRes0/lang_keys.h"
-#include "core/StubGlob/switches.h"
+#include "win/StubGlob/switches.h"
 #include "core/KDebug/trace.h"
 #include "win/Files/files.h"
 #include "win/CommUtils/progbar.h"
@@ -47,11 +47,8 @@ ExtractResult Extract(const TGFileInfo& package, const std::string& folder,
   req.discCaption = Lang(package, lang::kAttention);
   req.buttons = Lang(package, lang::kButtons);
   req.charset = package.GetCharset();
-  // The file count travels in a 16-bit field of the progress event.
   const ProgressSink bars = MakeStubProgressSink(StepBar(), BusyBar());
-  req.progress = [bars](int event, int64_t rangeEnd) {
-    bars(event, 0, static_cast<uint16_t>(rangeEnd), 0, 1, "");
-  };
+  req.progress = [bars](int event, int64_t rangeEnd) { bars(event, 0, rangeEnd, 0, 1, ""); };
   req.messageBox = [](ExtractBox kind, const std::string& text, const std::string& caption,
                       const std::string& buttons, int charset) {
     if (kind == ExtractBox::kDiscPrompt)

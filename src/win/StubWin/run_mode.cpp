@@ -4,7 +4,7 @@
 
 #include "core/Files/file_names.h"
 #include "core/Utils/ksub.h"
-#include "core/StubGlob/switches.h"
+#include "win/StubGlob/switches.h"
 #include "win/Files/files.h"
 #include "win/KDebug/agent_log.h"
 #include "win/KDebug/kdebug.h"

@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "core/LangRes0/lang_keys.h"
-#include "core/StubGlob/switches.h"
+#include "win/StubGlob/switches.h"
 #include "core/KDebug/trace.h"
 #include "win/KDebug/agent_log.h"
 #include "win/KMsgBox/kmsgbox.h"
