@@ -265,6 +265,27 @@ TEST(SetupRoad, DamagedPackagesShowBadCrcAndNeverStartTheEngine) {
   }
 }
 
+// A first volume that is there but held without sharing by another program
+// cannot be checked: the user hears of a damaged package, as for a bad
+// checksum, instead of a run that ends without a word.
+TEST(SetupRoad, AFirstVolumeThatCannotBeOpenedShowsBadCrc) {
+  SetupPlan plan = Plan();
+  ASSERT_EQ(WriteSetup(plan).error, "");
+  const std::string locked = plan.dir + "\\locked.exe";
+  ASSERT_TRUE(CopyFileA(plan.SetupPath().c_str(), locked.c_str(), FALSE));
+  HANDLE lock = CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  StubProcess stub(SetupCommand(plan.SetupPath(), "/SpanDiskFName1=\"" + locked + "\""));
+  HWND box = WaitForWindow(kestro::kMsgBoxClass, "Button", 30000);
+  ASSERT_NE(box, nullptr);
+  EXPECT_NE(BoxText(box).find("Bad CRC!"), std::string::npos) << BoxText(box);
+  BringToFront(box);
+  PressKey(VK_RETURN);
+  EXPECT_EQ(stub.Wait(kRunTimeoutMs), 0);
+  CloseHandle(lock);
+  EXPECT_FALSE(Exists(plan.EngineLog()));
+}
+
 // ---- spanned volumes -----------------------------------------------------------
 
 SetupPlan SpannedPlan() {

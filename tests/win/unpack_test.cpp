@@ -11,6 +11,7 @@
 #include "../support/captured_trace.h"
 #include "../support/package_bytes.h"
 #include "../support/setup_road.h"
+#include "../support/test_paths.h"
 #include "core/PackX/file_info.h"
 #include "core/PackX/package_writer.h"
 #include "win/Files/files.h"
@@ -219,11 +220,36 @@ TEST_F(Unpack, AMissingFirstVolumeFailsTheChecksum) {
   EXPECT_EQ(r.engineEntry, "");
 }
 
+// A volume that is there but cannot be read (here: held open without
+// sharing) cannot be checked; before, its checksum passed on 0 and 0 and the
+// run ended without an engine and without a word.
+TEST_F(Unpack, AVolumeThatCannotBeOpenedFailsTheChecksum) {
+  PackOrder order;
+  order.volumeSize = 60000;
+  order.files = {{In("e.exe", "engine"), "e.exe*", 0}, {In("big.bin", RandomBytes(100000, 4)), "big.bin", 0}};
+  PackResult packed = Pack(order);
+  ASSERT_GE(packed.volumes.size(), 2u);
+  for (size_t locked : {size_t(0), size_t(1)}) {
+    SCOPED_TRACE(packed.volumes[locked]);
+    DeleteTree(Out(), true);
+    HANDLE lock = CreateFileA(packed.volumes[locked].c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    CapturedTrace trace;
+    ExtractResult r = Extract(packed.volumes[0]);
+    CloseHandle(lock);
+    EXPECT_FALSE(r.checksumOk);
+    EXPECT_EQ(r.engineEntry, "");
+    EXPECT_NE(trace.text.str().find(" Volume cannot be opened: " + packed.volumes[locked]), std::string::npos)
+        << trace.text.str();
+    if (locked == 0) EXPECT_FALSE(FileExists(Out() + "\\e.exe"));
+  }
+}
+
 TEST_F(Unpack, RefusesNamesThatLeaveTheFolder) {
   // Device names lead out of the folder too: Windows opens the device, in
   // any folder and with any extension.
-  const char* names[] = {"..\\evil.txt", "sub\\..\\..\\evil.txt", "../evil.txt", "\\evil.txt",
-                         "C:\\evil.txt", "\\\\server\\share\\evil.txt", "ok.txt:stream", "...",
+  const char* names[] = {"..\\evil.txt", "sub\\..\\..\\evil.txt", "../evil.txt", "\\..\\evil.txt",
+                         "C:\\evil.txt", "\\C:\\evil.txt", "\\\\server\\share\\evil.txt", "ok.txt:stream", "...",
                          "nul.txt", "sub\\NUL"};
   for (const char* name : names) {
     SCOPED_TRACE(name);
@@ -299,6 +325,22 @@ TEST_F(Unpack, AFolderThatCannotBeMadeAndFailedWritesAreReportedOnce) {
   EXPECT_EQ(FailedWriteCount(), 4);
 }
 
+// The target is always folder + "\\" + name: a leading separator still
+// names a file inside the folder.
+TEST_F(Unpack, NamesWithALeadingSeparatorLandInsideTheFolder) {
+  std::string blocks = ktest::StoredBlock(ktest::FileContent("\\lead.txt", "back")) +
+                       ktest::StoredBlock(ktest::FileContent("/sub/lead.txt", "forward")) +
+                       ktest::StoredBlock(ktest::FileContent("\\e.exe*/q", "engine"));
+  Put(dir_ + "\\t.exe", ktest::Package(blocks, 3));
+  ExtractResult r = Extract(dir_ + "\\t.exe");
+  EXPECT_TRUE(r.checksumOk);
+  EXPECT_FALSE(r.refused);
+  EXPECT_EQ(r.engineEntry, "e.exe*/q");
+  EXPECT_EQ(ReadWholeFile(Out() + "\\lead.txt"), "back");
+  EXPECT_EQ(ReadWholeFile(Out() + "\\sub\\lead.txt"), "forward");
+  EXPECT_EQ(ReadWholeFile(Out() + "\\e.exe"), "engine");
+}
+
 TEST_F(Unpack, NamesWithForwardSlashesGetTheirFolders) {
   Put(dir_ + "\\t.exe", ktest::Package(ktest::StoredBlock(ktest::FileContent("sub/deeper/f.txt", "in a folder")), 1));
   ExtractResult r = Extract(dir_ + "\\t.exe");
@@ -344,6 +386,32 @@ TEST_F(Unpack, TheAgentFileIsTheStubAndHeadersWithTheAgentFlag) {
   Put(other, setup);
   Extract(other);
   EXPECT_FALSE(FileExists(Out() + "\\agent.exe"));
+}
+
+// Every write to the agent file fails for real: it is a link to the Unix
+// "full" device (a disk that is always full), made by the test run before
+// this program starts. The failure is traced instead of being taken for a
+// new agent. (A device cannot be deleted, so the removal of the cut file
+// shows nowhere here.)
+TEST_F(Unpack, AnAgentFileThatCannotBeWrittenWholeIsReported) {
+  const std::string full = ktest::BinaryDir() + "\\disk-full";
+  ASSERT_TRUE(FileExists(full + "\\agent.exe")) << "the test run makes it before this program starts";
+  PackOrder order;
+  order.packageSettings = "|http://u/|app.info|agent.exe|tok|0|";
+  order.files = {{In("f.txt", "data"), "f.txt", 0}};
+  PackResult packed = Pack(order);
+  ExtractRequest r;
+  r.packagePath = packed.volumes[0];
+  r.destFolder = full;
+  r.agentName = "agent.exe";
+  r.settleMs = 0;
+  CapturedTrace trace;
+  ExtractResult res = ExtractPackage(r);
+  DeleteFileA((full + "\\f.txt").c_str());
+  EXPECT_TRUE(res.checksumOk);
+  const std::string text = trace.text.str();
+  EXPECT_NE(text.find(" AU-Agent not written: " + full + "\\agent.exe ("), std::string::npos) << text;
+  EXPECT_EQ(text.find("New AU-Agent"), std::string::npos) << text;
 }
 
 // The agent name comes from the package: only its file-name part counts,

@@ -46,6 +46,36 @@ std::string AgentFileName(const std::string& agentName) {
   return IsSafeRelativeName(name) ? name : std::string();
 }
 
+// Writes all of it or fails with the system's error code.
+bool WriteAll(HANDLE out, const void* data, size_t size, DWORD& error) {
+  DWORD written = 0;
+  if (WriteFile(out, data, DWORD(size), &written, nullptr) && written == size) return true;
+  error = GetLastError();
+  if (error == ERROR_SUCCESS) error = ERROR_WRITE_FAULT;
+  return false;
+}
+
+// The agent's bytes: the stub and the header blocks with the package-end
+// pointer cleared, then the trailer with the agent flag.
+bool WriteAgentBytes(HANDLE out, ByteSource& volume, uint64_t firstFileBlock, PackageTrailer trailer,
+                     DWORD& error) {
+  std::vector<uint8_t> piece(kReadPiece);
+  for (uint64_t at = 0; at < firstFileBlock;) {
+    const size_t n = volume.ReadAt(at, piece.data(), size_t(std::min<uint64_t>(piece.size(), firstFileBlock - at)));
+    if (n == 0) {
+      error = ERROR_READ_FAULT;
+      return false;
+    }
+    for (uint64_t i = kPackageEndLowOffset; i < kPackageEndLowOffset + 4; ++i)
+      if (i >= at && i < at + n) piece[size_t(i - at)] = 0;
+    if (!WriteAll(out, piece.data(), n, error)) return false;
+    at += n;
+  }
+  trailer.raw[kTrIsAgent] = 1;
+  trailer.SetU32(kTrLength, kTrailerSize);
+  return WriteAll(out, trailer.raw.data(), trailer.raw.size(), error);
+}
+
 // ---- one extraction ---------------------------------------------------------------
 
 class Extraction : public BlockSink {
@@ -107,11 +137,7 @@ void Extraction::BeginFile(const FileBlockHeader& h) {
 void Extraction::FileData(const uint8_t* data, size_t size) {
   dataSize_ += size;
   if (writeFailed_) return;
-  DWORD written = 0;
-  if (!WriteFile(target_.get(), data, DWORD(size), &written, nullptr) || written != size) {
-    writeFailed_ = true;
-    writeError_ = GetLastError();
-  }
+  if (!WriteAll(target_.get(), data, size, writeError_)) writeFailed_ = true;
 }
 
 void Extraction::EndFile() {
@@ -134,6 +160,14 @@ bool Extraction::ExtractVolume(const std::string& path, unsigned number, Package
   trailer = PackageTrailer{};
   if (!FileExists(path)) return true;
   HandleSource volume(path);
+  if (!volume.IsOpen()) {
+    // There but not readable (locked without sharing, no access): nothing
+    // of it can be checked, so it fails like a checksum mismatch.
+    const DWORD error = GetLastError();
+    Trace(Pid() + " Volume cannot be opened: " + path + " (" + SystemErrorText(error) + ")");
+    result_.checksumOk = false;
+    return false;
+  }
   ReadPackageTrailer(volume, trailer);
   if (number == 1) Trace("FileInfo.FilesCount=" + std::to_string(trailer.FileCount()));
 
@@ -171,33 +205,25 @@ bool Extraction::ExtractVolume(const std::string& path, unsigned number, Package
   return true;
 }
 
-// The agent file: the stub and the header blocks of volume 1, the package-end
-// pointer cleared, and the trailer with the agent flag; no file blocks.
+// The agent file holds no file blocks. One that could not be written whole
+// is removed: cut short, it would still read as a valid agent.
 void Extraction::WriteAgentFile(ByteSource& volume, uint64_t firstFileBlock) {
   PackageTrailer trailer;
   ReadPackageTrailer(volume, trailer);
   if (firstFileBlock == 0) return;  // the header blocks were never complete
   const std::string path = r_.destFolder + "\\" + AgentFileName(r_.agentName);
   UniqueHandle out = CreateAlways(path);
-  if (!IsValid(out)) return;
-  std::vector<uint8_t> piece(kReadPiece);
-  bool ok = true;
-  for (uint64_t at = 0; ok && at < firstFileBlock;) {
-    size_t n = volume.ReadAt(at, piece.data(), size_t(std::min<uint64_t>(piece.size(), firstFileBlock - at)));
-    if (n == 0) break;
-    for (uint64_t i = kPackageEndLowOffset; i < kPackageEndLowOffset + 4; ++i)
-      if (i >= at && i < at + n) piece[size_t(i - at)] = 0;
-    DWORD written = 0;
-    ok = WriteFile(out.get(), piece.data(), DWORD(n), &written, nullptr) && written == n;
-    at += n;
+  DWORD error = IsValid(out) ? ERROR_SUCCESS : GetLastError();
+  if (IsValid(out) && WriteAgentBytes(out.get(), volume, firstFileBlock, trailer, error)) {
+    FileSetDate(out.get(), FileAge(r_.packagePath));
+    Trace(Pid() + " New AU-Agent: " + path);
+    return;
   }
-  trailer.raw[kTrIsAgent] = 1;
-  trailer.SetU32(kTrLength, kTrailerSize);
-  DWORD written = 0;
-  WriteFile(out.get(), trailer.raw.data(), DWORD(trailer.raw.size()), &written, nullptr);
-  FileSetDate(out.get(), FileAge(r_.packagePath));
-  out.reset();
-  Trace(Pid() + " New AU-Agent: " + path);
+  if (IsValid(out)) {
+    out.reset();
+    DeleteFileA(path.c_str());
+  }
+  Trace(Pid() + " AU-Agent not written: " + path + " (" + SystemErrorText(error) + ")");
 }
 
 // Asks until the volume is there; false when the user cancelled.

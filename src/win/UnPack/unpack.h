@@ -41,8 +41,9 @@ struct ExtractResult {
   // The engine's name field ("engine.exe*switches"); empty when none was met,
   // a disc prompt was cancelled or the package was refused.
   std::string engineEntry;
-  // False when the first volume is missing, a checksum does not match, a
-  // block is damaged or a name would leave the folder.
+  // False when the first volume is missing, a volume cannot be opened, a
+  // checksum does not match, a block is damaged or a name would leave the
+  // folder.
   bool checksumOk = false;
   bool cancelled = false;
   bool refused = false;     // damaged block or unsafe name
