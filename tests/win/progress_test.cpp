@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <tuple>
 #include <vector>
 
@@ -60,23 +61,41 @@ TEST_F(ProgressBars, TwentyChunksFillTheStepBarAndCycleTheBusyBar) {
   EXPECT_EQ(Pos(busy_), 3);
 }
 
+// A package of more than 65,535 files: the step bar takes the whole count,
+// so it is full with the last file, not after the first few.
+TEST_F(ProgressBars, CountsBeyondSixteenBitsReachTheStepBarWhole) {
+  struct Case {
+    std::int64_t range;
+    int high;
+  } cases[] = {{65536, 65536}, {70001, 70001}, {int64_t(1) << 33, INT32_MAX}, {-5, 0}};
+  int busyCounter = 0;
+  const ProgressSink bars = MakeProgressBarsSink(step_, busy_, busyCounter);
+  for (const Case& c : cases) {
+    bars(kProgressStartEvent, 0, c.range, 0, 1, "");
+    EXPECT_EQ(High(step_), c.high) << c.range;
+  }
+  bars(kProgressStartEvent, 0, 70001, 69999, 1, "");
+  bars(kProgressStepEvent, 0, 0, 0, 0, "");
+  EXPECT_EQ(Pos(step_), 70000) << "one file to go";
+}
+
 TEST(ProgressNotifier, EventsReachTheSinkInOrderWithoutTheText) {
   using Event = std::tuple<int, int, int, int, int, std::string>;
   std::vector<Event> events;
   {
-    TProgBar bar([&](int type, int zero, std::uint16_t range, int position, int step, const std::string& text) {
+    TProgBar bar([&](int type, int zero, std::int64_t range, int position, int step, const std::string& text) {
       events.emplace_back(type, zero, range, position, step, text);
     });
     bar.Start(3, 100);
     bar.Step("12.0/100.0 KB");
     bar.SetCaption("nothing for the sink");
-    bar.Start(0, 70000);  // held at the 16-bit bound, not wrapped
+    bar.Start(0, 70000);  // passed on whole: the bars fit it to themselves
   }  // the destructor resets
   ASSERT_EQ(events.size(), 4u);
   EXPECT_EQ(events[0], Event(0, 0, 100, 3, 1, ""));
   EXPECT_EQ(std::get<0>(events[1]), 1);
   EXPECT_EQ(std::get<5>(events[1]), "");
-  EXPECT_EQ(std::get<2>(events[2]), 65535);
+  EXPECT_EQ(std::get<2>(events[2]), 70000);
   EXPECT_EQ(events[3], Event(0, 0, 0, 0, 1, ""));
 }
 

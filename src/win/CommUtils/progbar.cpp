@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cstdint>
+
 #include "core/CommUtils/bytes_rate.h"
 
 namespace kestro {
@@ -11,8 +14,11 @@ namespace {
 constexpr int kBusyRange = 5;
 int g_busyCounter = 0;
 
-void ResetBars(HWND stepBar, HWND busyBar, std::uint16_t range, int position, int step) {
-  SendMessageA(stepBar, PBM_SETRANGE, 0, MAKELPARAM(0, range));
+// The bar takes a 32-bit range, so any file or chunk count fits whole (a
+// 16-bit range would wrap past 65,535); only beyond that is it held.
+void ResetBars(HWND stepBar, HWND busyBar, std::int64_t range, int position, int step) {
+  const std::int64_t high = std::clamp<std::int64_t>(range, 0, INT32_MAX);
+  SendMessageA(stepBar, PBM_SETRANGE32, 0, static_cast<LPARAM>(high));
   SendMessageA(stepBar, PBM_SETPOS, static_cast<WPARAM>(position), 0);
   SendMessageA(stepBar, PBM_SETSTEP, static_cast<WPARAM>(step), 0);
   SendMessageA(busyBar, PBM_SETRANGE, 0, MAKELPARAM(0, kBusyRange));
@@ -23,7 +29,7 @@ void ResetBars(HWND stepBar, HWND busyBar, std::uint16_t range, int position, in
 }  // namespace
 
 ProgressSink MakeProgressBarsSink(HWND stepBar, HWND busyBar, int& busyCounter) {
-  return [stepBar, busyBar, &busyCounter](int type, int, std::uint16_t range, int position, int step,
+  return [stepBar, busyBar, &busyCounter](int type, int, std::int64_t range, int position, int step,
                                           const std::string&) {
     if (type == kProgressStartEvent) {
       ResetBars(stepBar, busyBar, range, position, step);

@@ -1,7 +1,5 @@
 #include "win/KProgBar/kprogbar.h"
 
-#include <algorithm>
-
 #include "win/Utils/utils.h"
 
 namespace kestro {
@@ -14,13 +12,13 @@ TProgBar::TProgBar(ProgressSink sink) : sink_(std::move(sink)) {}
 
 TProgBar::~TProgBar() { Finish(0, 0); }
 
-void TProgBar::Deliver(int type, int range, int position, int step) {
+void TProgBar::Deliver(int type, std::int64_t range, int position, int step) {
   YieldX(kPumpPauseMs);
-  if (sink_) sink_(type, 0, static_cast<std::uint16_t>(std::clamp(range, 0, 0xFFFF)), position, step, "");
+  if (sink_) sink_(type, 0, range, position, step, "");
   YieldX(kPumpPauseMs);
 }
 
-void TProgBar::Start(int position, int range) { Deliver(kProgressStartEvent, range, position, 1); }
+void TProgBar::Start(int position, std::int64_t range) { Deliver(kProgressStartEvent, range, position, 1); }
 
 void TProgBar::Step(const std::string&) { Deliver(kProgressStepEvent, 0, 0, 0); }
 

@@ -10,11 +10,11 @@ namespace kestro {
 
 enum ProgressEventType { kProgressStartEvent = 0, kProgressStepEvent = 1 };
 
-// Event type, a second integer that is always 0, range (16 bits), position,
-// step size, text (always empty: a step's progress text stays with the
-// caller).
+// Event type, a second integer that is always 0, range, position, step size,
+// text (always empty: a step's progress text stays with the caller). The
+// range arrives whole; whoever sets a bar's range fits it to the bar.
 using ProgressSink =
-    std::function<void(int type, int zero, std::uint16_t range, int position, int step, const std::string& text)>;
+    std::function<void(int type, int zero, std::int64_t range, int position, int step, const std::string& text)>;
 
 class TProgBar {
  public:
@@ -23,8 +23,8 @@ class TProgBar {
   TProgBar(const TProgBar&) = delete;
   TProgBar& operator=(const TProgBar&) = delete;
 
-  // A start event with step size 1. Ranges above 65535 are held at 65535.
-  void Start(int position, int range);
+  // A start event with step size 1.
+  void Start(int position, std::int64_t range);
   // A step event; text is the caller's progress text.
   void Step(const std::string& text);
   // `count` step events inside one round of the pump (a download that
@@ -37,7 +37,7 @@ class TProgBar {
   void SetCaption(const std::string& text);
 
  private:
-  void Deliver(int type, int range, int position, int step);
+  void Deliver(int type, std::int64_t range, int position, int step);
   ProgressSink sink_;
 };
 
