@@ -12,15 +12,22 @@ pkgs=(cmake make g++ zlib1g-dev googletest clang libclang-rt-14-dev
       mingw-w64-i686-dev libz-mingw-w64-dev
       wine wine32:i386 wine64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
       binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev xvfb x11-utils xdotool imagemagick nsis python3 time
-      osslsigncode openssl libssl-dev nginx-light curl ccache)
+      osslsigncode openssl libssl-dev nginx-light curl ccache locales)
 for p in "${pkgs[@]}"; do have_pkg "$p" || need+=("$p"); done
-[ ${#need[@]} -eq 0 ] && exit 0
 
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+
+# A double-byte system code page (Japanese) for the tests of code-page rules:
+# Wine takes it from the Unix locale, which may have to be generated.
+japanese_locale() {
+  locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$' || $SUDO localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
+}
+[ ${#need[@]} -eq 0 ] && { japanese_locale; exit 0; }
 echo "Installing: ${need[*]}"
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   $SUDO dpkg --add-architecture i386
 fi
 $SUDO apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+japanese_locale
