@@ -241,7 +241,9 @@ TEST_F(Unpack, AVolumeThatCannotBeOpenedFailsTheChecksum) {
     EXPECT_EQ(r.engineEntry, "");
     EXPECT_NE(trace.text.str().find(" Volume cannot be opened: " + packed.volumes[locked]), std::string::npos)
         << trace.text.str();
-    if (locked == 0) EXPECT_FALSE(FileExists(Out() + "\\e.exe"));
+    if (locked == 0) {
+      EXPECT_FALSE(FileExists(Out() + "\\e.exe"));
+    }
   }
 }
 
