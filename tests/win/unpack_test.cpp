@@ -391,7 +391,7 @@ TEST_F(Unpack, TheAgentFileIsTheStubAndHeadersWithTheAgentFlag) {
 }
 
 // Every write to the agent file fails for real: it is a link to the Unix
-// "full" device (a disk that is always full), made by the test run before
+// "full" device (a disk that is always full), made when the build is configured
 // this program starts. The failure is traced instead of being taken for a
 // new agent. (A device cannot be deleted, so the removal of the cut file
 // shows nowhere here.)
@@ -412,7 +412,7 @@ TEST_F(Unpack, AnAgentFileThatCannotBeWrittenWholeIsReported) {
   EXPECT_TRUE(res.checksumOk);
   const std::string text = trace.text.str();
   EXPECT_NE(text.find(" AU-Agent not written: " + full + "\\agent.exe ("), std::string::npos)
-      << text << "(the link is made by the test run before this program starts)";
+      << text << "(the link is made when the build is configured)";
   EXPECT_EQ(text.find("New AU-Agent"), std::string::npos) << text;
 }
 
