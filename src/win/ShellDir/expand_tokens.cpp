@@ -5,7 +5,7 @@
 #include <map>
 
 #include "core/Files/file_names.h"
-#include "core/StubGlob/switches.h"
+#include "win/StubGlob/switches.h"
 #include "win/Files/files.h"
 #include "win/RunTimeDir/runtime_dir.h"
 #include "win/ShellDir/special_folders.h"

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "core/StubGlob/switches.h"
+#include "win/StubGlob/switches.h"
 #include "win/StubGlob/stubglob.h"
 
 int main() {

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "core/StubGlob/switches.h"
+#include "win/StubGlob/switches.h"
 #include "core/Utils/ksub.h"
 #include "win/Files/files.h"
 #include "win/ProcessViewer/processviewer.h"

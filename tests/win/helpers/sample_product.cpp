@@ -8,7 +8,7 @@
 // It ends with 0 after WM_CLOSE and with wParam after WM_QUIT.
 #include <windows.h>
 
-#include "core/StubGlob/switches.h"
+#include "win/StubGlob/switches.h"
 #include "win/StubGlob/stubglob.h"
 
 namespace {
