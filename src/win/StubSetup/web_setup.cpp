@@ -2,7 +2,7 @@
 
 #include "core/Files/file_names.h"
 #include "core/LangRes0/lang_keys.h"
-#include "core/StubGlob/switches.h"
+#include "win/StubGlob/switches.h"
 #include "core/StubSetup/web_setup_rules.h"
 #include "core/UnPack/package_blocks.h"
 #include "win/CommUtils/progbar.h"
