@@ -239,8 +239,8 @@ TEST_F(Unpack, AVolumeThatCannotBeOpenedFailsTheChecksum) {
     CloseHandle(lock);
     EXPECT_FALSE(r.checksumOk);
     EXPECT_EQ(r.engineEntry, "");
-    EXPECT_NE(trace.text.str().find(" Volume cannot be opened: " + packed.volumes[locked]), std::string::npos)
-        << trace.text.str();
+    EXPECT_NE(trace.Text().find(" Volume cannot be opened: " + packed.volumes[locked]), std::string::npos)
+        << trace.Text();
     if (locked == 0) {
       EXPECT_FALSE(FileExists(Out() + "\\e.exe"));
     }
@@ -410,7 +410,7 @@ TEST_F(Unpack, AnAgentFileThatCannotBeWrittenWholeIsReported) {
   ExtractResult res = ExtractPackage(r);
   DeleteFileA((full + "\\f.txt").c_str());
   EXPECT_TRUE(res.checksumOk);
-  const std::string text = trace.text.str();
+  const std::string text = trace.Text();
   EXPECT_NE(text.find(" AU-Agent not written: " + full + "\\agent.exe ("), std::string::npos)
       << text << "(the link is made when the build is configured)";
   EXPECT_EQ(text.find("New AU-Agent"), std::string::npos) << text;
