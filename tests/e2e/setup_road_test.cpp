@@ -417,24 +417,42 @@ TEST(SetupRoad, ASetupOfTheSameTimeLeavesARunningRelayCopysFolderAlone) {
 
 // ---- run token and shortcuts -------------------------------------------------
 
+namespace {
+
+// The installed product's settings name two shortcuts; the update asks to
+// remove the start-up one. It goes only when the engine reported success.
+void RemoveShortcutsCase(const SetupPlan& plan, bool keepToken) {
+  ASSERT_EQ(WriteSetup(plan).error, "");
+  const std::string startLink = plan.dir + "\\Start Product.lnk";
+  const std::string checkLink = plan.dir + "\\Check Product.lnk";
+  WriteFileText(startLink, "lnk");
+  WriteFileText(checkLink, "lnk");
+  WriteFileText(plan.dir + "\\Product.original",
+                "[UnInstall]\r\nStartUpLink=" + startLink +
+                    "\r\nCheckforNewUpdateLink=" + checkLink + "\r\n");
+  WriteFileText(plan.dir + "\\Product.info",
+                "[NewSetup]\r\nRemoveStartUpShortcut=1\r\nRemoveCheckForNewUpdateShortcut=0\r\n");
+  EXPECT_EQ(RunSetup(SetupCommand(plan.SetupPath())), 0);
+  EXPECT_EQ(EngineValue(plan, "token"), keepToken ? "kept" : "deleted");
+  EXPECT_EQ(Exists(startLink), keepToken) << "keep token " << keepToken;
+  EXPECT_TRUE(Exists(checkLink)) << "not asked for";
+}
+
+}  // namespace
+
 TEST(SetupRoad, ShortcutsGoOnlyWhenTheEngineReportsSuccessAndTheUpdateAsks) {
   for (const bool keepToken : {true, false}) {
     SetupPlan plan = Plan(keepToken ? "/KeepToken" : "");
-    ASSERT_EQ(WriteSetup(plan).error, "");
-    const std::string startLink = plan.dir + "\\Start Product.lnk";
-    const std::string checkLink = plan.dir + "\\Check Product.lnk";
-    WriteFileText(startLink, "lnk");
-    WriteFileText(checkLink, "lnk");
-    WriteFileText(plan.dir + "\\Product.original",
-                  "[UnInstall]\r\nStartUpLink=" + startLink +
-                      "\r\nCheckforNewUpdateLink=" + checkLink + "\r\n");
-    WriteFileText(plan.dir + "\\Product.info",
-                  "[NewSetup]\r\nRemoveStartUpShortcut=1\r\nRemoveCheckForNewUpdateShortcut=0\r\n");
-    EXPECT_EQ(RunSetup(SetupCommand(plan.SetupPath())), 0);
-    EXPECT_EQ(EngineValue(plan, "token"), keepToken ? "kept" : "deleted");
-    EXPECT_EQ(Exists(startLink), keepToken) << "keep token " << keepToken;
-    EXPECT_TRUE(Exists(checkLink)) << "not asked for";
+    RemoveShortcutsCase(plan, keepToken);
   }
+}
+
+TEST(SetupRoad, SettingsFilesLieBesideTheStubWhenTheInfoItemHoldsAFolder) {
+  // The folder part of the item names a place on the server; before, the
+  // run looked for "updates\Product.original" and removed nothing.
+  SetupPlan plan = Plan();
+  plan.settings = "|http://127.0.0.1/upd|updates\\Product.info|Product.AutoUpdate.exe|tok|0|";
+  RemoveShortcutsCase(plan, false);
 }
 
 // ---- the main window -----------------------------------------------------------

@@ -98,7 +98,7 @@ TEST(FileInfo, AccessorsReadTheHeaderLists) {
   TGFileInfo info(src);
   EXPECT_EQ(info.GetUpdateUrl(), "http://u/x/");
   EXPECT_EQ(info.GetInfoFileName(), "app.v2.info");
-  EXPECT_EQ(info.GetOriginalFileName(), "dir\\app.original");
+  EXPECT_EQ(info.GetOriginalFileName(), "app.original");
   EXPECT_EQ(info.GetAgentExeName(), "agent.exe");
   EXPECT_EQ(info.GetProductToken(false), product);
   EXPECT_EQ(info.GetProductToken(true), "P-1");
@@ -169,3 +169,24 @@ TEST(FileInfo, SpaceTableEntryByClusterSize) {
 }
 
 }  // namespace
+
+TEST(FileInfo, SettingsFileNamesComeFromTheFileNamePartOfTheInfoItem) {
+  struct Case {
+    const char* item;
+    const char* info;
+    const char* original;
+  } cases[] = {
+      {"Product.Setup.info", "Product.Setup.info", "Product.original"},
+      {"updates\\Product.info", "Product.info", "Product.original"},
+      {"v1.2\\Product.info", "Product.info", "Product.original"},
+      {"C:Product.info", "Product.info", "Product.original"},
+      {"Product", "Product", "Product.original"},
+  };
+  for (const Case& c : cases) {
+    const std::string bytes = PackageWith("", std::string("|http://u/|") + c.item + "|agent.exe|t|", "", 2);
+    MemorySource src(bytes);
+    TGFileInfo info(src);
+    EXPECT_EQ(info.GetInfoFileName(), c.info) << c.item;
+    EXPECT_EQ(info.GetOriginalFileName(), c.original) << c.item;
+  }
+}

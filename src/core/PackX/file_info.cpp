@@ -62,8 +62,11 @@ std::string TGFileInfo::GetInfoFileName() const {
   return ExtractFileName(SUB::GetItem(settings_, kSetInfoFile));
 }
 std::string TGFileInfo::GetOriginalFileName() const {
-  std::string name = SUB::GetItem(settings_, kSetInfoFile);
-  for (size_t dot; (dot = name.rfind('.')) != std::string::npos;) name.erase(dot);
+  // Both files lie beside the agent: a folder in the item names the place on
+  // the server, not here (and a dot in that folder must not cut the name).
+  std::string name = GetInfoFileName();
+  const size_t dot = name.find('.');
+  if (dot != std::string::npos) name.erase(dot);
   return name + ".original";
 }
 std::string TGFileInfo::GetAgentExeName() const { return SUB::GetItem(settings_, kSetAgentExe); }

@@ -3,33 +3,30 @@
 #include <windows.h>
 
 #include "win/Files/files.h"
-#include "win/StubGlob/stubglob.h"
-#include "win/Utils/ini.h"
+#include "win/StubUtil/update_settings.h"
 
 namespace kestro {
 
 namespace {
 
-std::string OriginalFile() { return ExeDir(true) + OwnPackage().GetOriginalFileName(); }
-std::string InfoFile() { return ExeDir(true) + OwnPackage().GetInfoFileName(); }
-
-void RemoveIfAsked(const std::string& key, const std::string& link) {
-  if (ReadIniString(InfoFile(), "NewSetup", key, "0") == "1" && !link.empty() && FileExists(link))
-    DeleteFileA(link.c_str());
+void RemoveIfAsked(bool asked, const std::string& link) {
+  if (asked && !link.empty() && FileExists(link)) DeleteFileA(link.c_str());
 }
 
 }  // namespace
 
 UpdateShortcuts ReadUpdateShortcuts() {
+  const OriginalSettings original(OwnSettingsFiles().original);
   UpdateShortcuts links;
-  links.startUpLink = ReadIniString(OriginalFile(), "UnInstall", "StartUpLink", "");
-  links.checkForUpdateLink = ReadIniString(OriginalFile(), "UnInstall", "CheckforNewUpdateLink", "");
+  links.startUpLink = original.StartUpLink();
+  links.checkForUpdateLink = original.CheckForNewUpdateLink();
   return links;
 }
 
 void RemoveUpdateShortcuts(const UpdateShortcuts& links) {
-  RemoveIfAsked("RemoveStartUpShortcut", links.startUpLink);
-  RemoveIfAsked("RemoveCheckForNewUpdateShortcut", links.checkForUpdateLink);
+  const InfoSettings info(OwnSettingsFiles().info);
+  RemoveIfAsked(info.RemoveStartUpShortcut(), links.startUpLink);
+  RemoveIfAsked(info.RemoveCheckForNewUpdateShortcut(), links.checkForUpdateLink);
 }
 
 }  // namespace kestro
