@@ -1,22 +1,44 @@
 #include "win/StubAU/agent_bridge.h"
 
+#include "core/StubAU/agent_clock.h"
+#include "win/StubGlob/switches.h"
+#include "win/StubAU/agent_check.h"
+#include "win/StubAU/agent_state.h"
+#include "win/StubAU/agent_window.h"
+#include "win/StubGlob/stubglob.h"
+
 namespace kestro {
 
-// The update agent is not part of this build yet: a file that claims to be an
-// agent runs an idle main window and answers every command with 0.
+namespace {
+const char kSwTransientX[] = "/TRANSIENTx=";
+}  // namespace
 
-LRESULT HandleAgentCommand(WPARAM, LPARAM) { return 0; }
+void SetAgentStopCountdown(WPARAM countdown) {
+  Agent().schedule.stopCountdown =
+      static_cast<int32_t>(SignedFromMessage(static_cast<uint32_t>(countdown)));
+}
 
-void SetAgentStopCountdown(int64_t) {}
+void SetAgentStartDelay(int64_t delay) { SetStartDelay(Agent().schedule, delay); }
 
-void SetAgentStartDelay(int64_t) {}
+void SetAgentListener(HWND listener, UINT message) {
+  Agent().listener = listener;
+  Agent().listenerMessage = message;
+}
 
-void OnAgentTimer(HWND) {}
+void OnAgentTimer(HWND mainWindow) {
+  SetAgentWindow(mainWindow);
+  AgentTimerTick();
+}
 
+// The transient copy and its control switches come with the update cycle.
 bool CreateAndRunTransientCopy(bool transientRunning) { return transientRunning; }
 
 void HandParamsToRunningAgent(bool) {}
 
-void PrepareTransientAgent() {}
+void PrepareTransientAgent() {
+  const std::string overrides = GetSwitchValue(OwnParams(), kSwTransientX, "");
+  if (!overrides.empty()) Agent().overrides.Load(overrides);
+  ReadTestMode(true);
+}
 
 }  // namespace kestro

@@ -1,6 +1,6 @@
 // Where the main window and the mode decision hand over to the update agent.
-// The setup road needs only these entry points; the agent work fills their
-// bodies (agent_bridge.cpp) without touching the window or the entry.
+// The setup road needs only these entry points; the agent's modules stay
+// behind them.
 #pragma once
 #include <windows.h>
 
@@ -12,11 +12,15 @@ namespace kestro {
 // returns its value (0 for commands that set something or are unknown).
 LRESULT HandleAgentCommand(WPARAM command, LPARAM argument);
 
-// wm_ShutDown (1123) and agent command 30: the agent's stop countdown.
-void SetAgentStopCountdown(int64_t countdown);
+// wm_ShutDown (1123): the agent's stop countdown, a signed 32-bit value.
+void SetAgentStopCountdown(WPARAM countdown);
 
 // "/SleepX=" at window start: the agent timer count starts at -delay.
 void SetAgentStartDelay(int64_t delay);
+
+// wm_LocalMsg (1124): where the agent's notifications go; and posting one.
+void SetAgentListener(HWND listener, UINT message);
+void NotifyAgentListener(WPARAM code, LPARAM value);
 
 // Every timer tick of the main window in the agent modes.
 void OnAgentTimer(HWND mainWindow);

@@ -30,8 +30,6 @@ HWND g_busyBar = nullptr;
 HFONT g_labelFont = nullptr;
 bool g_destroyed = false;
 bool g_cancel = false;
-HWND g_listener = nullptr;
-UINT g_listenerMsg = 0;
 UINT g_queryCancelAutoPlay = 0;
 
 // The user asked to stop (or the window is going): a running download ends.
@@ -122,11 +120,10 @@ LRESULT CALLBACK MainWindowProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
       DestroyHandling();
       break;
     case wm_ShutDown:
-      SetAgentStopCountdown(static_cast<int64_t>(wp));
+      SetAgentStopCountdown(wp);
       break;
     case wm_LocalMsg:
-      g_listener = reinterpret_cast<HWND>(wp);
-      g_listenerMsg = static_cast<UINT>(lp);
+      SetAgentListener(reinterpret_cast<HWND>(wp), static_cast<UINT>(lp));
       NotifyListener(kNotifyMainWindow, reinterpret_cast<LPARAM>(w));
       NotifyListener(kNotifyCommandMsg, wm_AgentMsg);
       break;
@@ -153,9 +150,7 @@ bool CancelRequested() { return g_cancel; }
 int StatusLabelLeft(int charset) { return IsRtlCharset(charset) ? 122 : 70; }
 int BusyBarLeft(int charset) { return IsRtlCharset(charset) ? 70 : 416; }
 
-void NotifyListener(WPARAM code, LPARAM value) {
-  if (g_listener && g_listenerMsg) PostMessageA(g_listener, g_listenerMsg, code, value);
-}
+void NotifyListener(WPARAM code, LPARAM value) { NotifyAgentListener(code, value); }
 
 void ShowBusyBar() {
   if (g_busyBar) ShowWindow(g_busyBar, SW_SHOWNA);

@@ -1,0 +1,183 @@
+#include "win/StubAU/download_au.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <utility>
+
+#include "core/Files/file_names.h"
+#include "core/Utils/ksub.h"
+#include "win/Files/files.h"
+#include "win/KDebug/agent_log.h"
+#include "win/KDebug/kdebug.h"
+#include "win/KMsgBox/kmsgbox.h"
+#include "win/InetHTTP/inet_http.h"
+#include "win/StubAU/agent_state.h"
+#include "win/StubAU/agent_window.h"
+#include "win/StubGlob/stubglob.h"
+#include "win/StubUtil/update_settings.h"
+#include "win/Utils/registry.h"
+#include "win/Utils/utils.h"
+
+namespace kestro {
+
+// ---- helpers -----------------------------------------------------------------
+namespace {
+
+struct KindText {
+  const char* key;
+  const char* def;
+};
+const KindText kStatusTexts[] = {{"s31", "Downloading INFO File..."},
+                                 {"s32", "Downloading UPDATE File..."},
+                                 {"s33", "Downloading INFORM File..."}};
+const char kBadToken[] = "Bad Secret Token!";
+const uint32_t kClientPauseMs = 500;
+
+// One download context: what every step below needs to know.
+struct Fetch {
+  int kind;
+  std::string name, source, local, content, error;
+  bool show = false;
+  SettingsFiles files;
+};
+
+TProgBar& ProgressNotifier() {
+  static std::unique_ptr<TProgBar> bar;
+  if (!bar) bar = std::make_unique<TProgBar>(AgentProgressSink());
+  return *bar;
+}
+
+// A folder copy has no progress of its own; the bar moves through ten steps
+// so that the user sees the update arrive.
+void ShowFolderCopyProgress() {
+  ProgressSink sink = AgentProgressSink();
+  sink(kProgressStartEvent, 0, 10, 0, 1, "");
+  for (int i = 0; i < 10; ++i) {
+    sink(kProgressStepEvent, 0, 0, 0, 0, "");
+    WaitWithMessages(300);
+  }
+  sink(kProgressStartEvent, 0, 0, 0, 0, "");
+}
+
+void FetchFromFolder(Fetch& f) {
+  if (f.kind == kDownloadInfo) {
+    f.content = ReadWholeFile(f.source);
+    return;
+  }
+  if (FileSizeByName(f.source) <= 0) return;
+  // Copied as a file: an update does not fit the memory of this process.
+  const std::string local = f.files.folder + f.name;
+  if (!CopyFileA(f.source.c_str(), local.c_str(), FALSE)) {
+    f.error = "Unable to copy " + f.source + " (" + LastErrorText() + ")";
+    return;
+  }
+  f.local = local;
+  if (f.show) ShowFolderCopyProgress();
+}
+
+void FetchFromServer(Fetch& f, const std::string& location) {
+  WaitWithMessages(kClientPauseMs);
+  f.source = location + "/" + f.name;
+  SetDownloadAbort(false);
+  if (f.kind != kDownloadInfo) f.local = f.files.folder + f.name;
+  DownloadRequest request;
+  request.url = f.source;
+  request.destPath = f.local;
+  request.window = Agent().schedule.testRunLevel == 1 ? AgentWindow() : nullptr;
+  request.progress = &ProgressNotifier();
+  DownloadResult result = DownloadFile(request);
+  f.error = result.error;
+  f.content = std::move(result.content);
+  WaitWithMessages(kClientPauseMs);
+}
+
+bool SameProductToken(int kind, const std::string& local) {
+  if (kind != kDownloadUpdate || local.empty() || !FileExists(local)) return false;
+  return TGFileInfo(local).GetProductToken(true) == OwnPackage().GetProductToken(true);
+}
+
+// ---- outcome by kind -----------------------------------------------------------
+
+bool FinishInfo(Fetch& f) {
+  if (f.error.empty() && !f.content.empty())
+    f.error = HtmlErrorPageMessage("", f.content, f.source, "");
+  const bool ok = f.error.empty() && !f.content.empty();
+  // The last good copy stays until a good one replaces it: other programs
+  // read it, and an error page or an empty answer is no release.
+  if (ok) WriteTextToFile(f.files.info, f.content);
+  if (SUB::StartsWith(f.error, "3")) f.error.clear();
+  return ok;
+}
+
+bool FinishFile(Fetch& f, const MsgBoxLook& look) {
+  if (SameProductToken(f.kind, f.local)) return true;
+  const std::string why = HtmlErrorPageMessage(f.local, "", f.source, kBadToken);
+  if (!f.local.empty()) DeleteFileA(f.local.c_str());
+  WriteLog("ERROR: " + why);
+  MsgBoxError(0, why, look.error, look.charset, look.buttons);
+  return false;
+}
+
+void ReportFileError(const Fetch& f, const OriginalSettings& original, const MsgBoxLook& look) {
+  std::string message;
+  if (IsDownloadAborted()) {
+    message = original.AgentText("s3", "File Download Aborted!");
+  } else if (f.source[1] == ':' || SUB::StartsWith(f.source, "\\\\")) {
+    message = original.AgentText("s4", "File not Found!") + "<P><P>" + f.source;
+  } else {
+    message = original.AgentText("s5", "Unable to Download File!") + "<P><P>" + f.source;
+  }
+  WriteLog("ATTENTION: " + message);
+  MsgBoxAttention(0, message, look.attention, 0, look.charset, look.buttons);
+}
+
+}  // namespace
+
+// ---- interface -----------------------------------------------------------------
+
+bool DownloadFileAU(const std::string& location, const std::string& name, int kind,
+                    std::string& error) {
+  AgentProcessState& agent = Agent();
+  Fetch f;
+  f.kind = kind;
+  f.files = OwnSettingsFiles();
+  f.name = ExtractFileName(name);
+  const std::string base = agent.testMode.on ? agent.testMode.url : location;
+  f.source = base + "\\" + f.name;
+  PidTrace(" DownloadFileAU: " + f.source);
+  WriteLog("TestMode=" + SUB::BoolText(agent.testMode.on));
+  WriteLog("Download START: " + f.source);
+
+  const OriginalSettings original(f.files.original);
+  const InfoSettings info(f.files.info, agent.overrides);
+  const MsgBoxLook look = original.MsgBox();
+  const bool confirmDownload = kind == kDownloadUpdate && info.RequestConfirmationBeforeDownload();
+  f.show = confirmDownload && agent.schedule.testRunLevel != 1;
+  if (f.show) ShowAgentWindow(true);
+  const KindText& label = kStatusTexts[(kind >= 1 && kind <= 3 ? kind : 1) - 1];
+  SetAgentStatus(original.AgentText(label.key, label.def));
+
+  if (FileExists(f.source)) {
+    FetchFromFolder(f);
+  } else if (!agent.testMode.on && IsInternetConnected()) {
+    FetchFromServer(f, base);
+  }
+  if (f.show) ShowAgentWindow(false);
+  WriteLog("Download END:   " + f.source);
+
+  bool result;
+  if (kind == kDownloadInfo) {
+    result = FinishInfo(f);
+  } else if (f.error.empty()) {
+    result = FinishFile(f, look);
+  } else {
+    result = false;
+    if (f.source.size() > 2 && info.RequestConfirmationBeforeDownload())
+      ReportFileError(f, original, look);
+  }
+  error = f.error;
+  return result;
+}
+
+}  // namespace kestro
