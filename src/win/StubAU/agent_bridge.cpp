@@ -5,6 +5,8 @@
 #include "win/StubAU/agent_check.h"
 #include "win/StubAU/agent_state.h"
 #include "win/StubAU/agent_window.h"
+#include "win/StubAU/transient_agent.h"
+#include "win/KDebug/agent_log.h"
 #include "win/StubGlob/stubglob.h"
 
 namespace kestro {
@@ -30,14 +32,16 @@ void OnAgentTimer(HWND mainWindow) {
   AgentTimerTick();
 }
 
-// The transient copy and its control switches come with the update cycle.
-bool CreateAndRunTransientCopy(bool transientRunning) { return transientRunning; }
+bool CreateAndRunTransientCopy(bool transientRunning) {
+  return CreateAndRun_X_Exe(transientRunning);
+}
 
-void HandParamsToRunningAgent(bool) {}
+void HandParamsToRunningAgent(bool transientRunning) { HandleParamOK(transientRunning); }
 
 void PrepareTransientAgent() {
   const std::string overrides = GetSwitchValue(OwnParams(), kSwTransientX, "");
   if (!overrides.empty()) Agent().overrides.Load(overrides);
+  WriteLog("CheckTestMode");
   ReadTestMode(true);
 }
 

@@ -10,6 +10,7 @@
 #include "win/StubAU/agent_state.h"
 #include "win/StubAU/agent_window.h"
 #include "win/StubAU/download_au.h"
+#include "win/StubAU/transient_agent.h"
 #include "win/StubAU/update_actions.h"
 #include "win/StubGlob/stubglob.h"
 #include "win/StubUtil/update_settings.h"

@@ -4,8 +4,8 @@
 
 namespace kestro {
 
-// The update cycle, the announcement and the restart are not part of this
-// build yet: each reports that nothing was done.
+// The update cycle and the announcement are not part of this build yet:
+// each reports that nothing was done.
 
 bool PerformAutoUpdate() {
   WriteLog("PerformAutoUpdate: not available in this build");
@@ -16,7 +16,5 @@ bool PerformAutoInform() {
   WriteLog("PerformAutoInform: not available in this build");
   return false;
 }
-
-void ReStartAutoUpdateExe() {}
 
 }  // namespace kestro

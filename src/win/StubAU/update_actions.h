@@ -6,13 +6,13 @@
 //                         running product, downloads and verifies the UPDATE
 //                         file and runs it; true when the new setup ran
 //   PerformAutoInform     fetches the INFORM file and shows the announcement
-//   ReStartAutoUpdateExe  starts the plain agent again and ends this copy
+//   ReStartAutoUpdateExe  (transient_agent.h) starts the plain agent again
+//                         and ends this copy
 #pragma once
 
 namespace kestro {
 
 bool PerformAutoUpdate();
 bool PerformAutoInform();
-void ReStartAutoUpdateExe();
 
 }  // namespace kestro

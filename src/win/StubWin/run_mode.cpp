@@ -95,7 +95,9 @@ void DoRunStubWin() {
       transientRunning = CreateAndRunTransientCopy(transientRunning);
     } else if (IsTransientAgentCopy()) {
       PrepareTransientAgent();
+      WriteLog("WinMain");
       RunMainWindow();
+      WriteLog("DeleteMySelf");
       StartSelfRemoval(false);
     } else if (RelayCopyNeeded()) {
       StartRelayCopy();
