@@ -80,7 +80,7 @@ TEST(TransientAgent, CopyStartsInFolderWithBlankTakesListenerAndStops) {
   // A second start only hands over "/STOP=0": the copy ends and removes itself.
   EXPECT_EQ(f.RunPlain(viewer, "/STOP=0"), 0u);
   EXPECT_TRUE(viewer.PumpUntil([] { return CopyWindow() == nullptr; }, 30000));
-  EXPECT_TRUE(WaitUntil([&] { return !Exists(f.setup.AgentPath()); }, 30000));
+  EXPECT_TRUE(viewer.PumpUntil([&] { return !Exists(f.setup.AgentPath()); }, 30000));
   EXPECT_NE(f.Logs().find("DeleteMySelf"), std::string::npos);
   EXPECT_FALSE(kestro::IsProcessRunning(f.planted));
 }
@@ -102,6 +102,6 @@ TEST(TransientAgent, TestSwitchReachesTheNewCopyWhichChecksAndEnds) {
       30000))
       << f.Logs();
   EXPECT_TRUE(viewer.PumpUntil([] { return CopyWindow() == nullptr; }, 30000)) << f.Logs();
-  EXPECT_TRUE(WaitUntil([&] { return !Exists(f.setup.AgentPath()); }, 30000));
+  EXPECT_TRUE(viewer.PumpUntil([&] { return !Exists(f.setup.AgentPath()); }, 30000));
   EXPECT_FALSE(kestro::IsProcessRunning(f.planted));
 }
