@@ -7,7 +7,7 @@
 
 #include "core/Files/file_names.h"
 #include "core/StubAU/agent_lines.h"
-#include "core/StubGlob/switches.h"
+#include "win/StubGlob/switches.h"
 #include "core/Utils/ksub.h"
 #include "win/Files/files.h"
 #include "win/KDebug/agent_log.h"
