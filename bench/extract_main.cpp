@@ -12,8 +12,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: kbench-extract PACKAGE FOLDER\n");
     return 2;
   }
+  kestro::SetupPackage package(argv[1]);
   kestro::ExtractRequest r;
-  r.packagePath = argv[1];
   r.destFolder = argv[2];
   r.settleMs = 0;
   r.messageBox = [](kestro::ExtractBox, const std::string& text, const std::string&, const std::string&, int) {
@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
     return false;
   };
   const DWORD start = GetTickCount();
-  kestro::ExtractResult result = kestro::ExtractPackage(r);
+  kestro::ExtractResult result = kestro::ExtractPackage(package, r);
   std::printf("extracted in %lu ms, checksum %s\n", GetTickCount() - start, result.checksumOk ? "ok" : "FAILED");
   return result.checksumOk ? 0 : 1;
 }

@@ -8,14 +8,13 @@ if(KESTRO_SANITIZE)
   target_compile_options(kcore PRIVATE ${KESTRO_SAN_FLAGS})
 endif()
 
-foreach(tool kpack)
-  if(EXISTS ${PROJECT_SOURCE_DIR}/tools/${tool}/CMakeLists.txt)
-    add_subdirectory(tools/${tool})
-  endif()
-endforeach()
-if(EXISTS ${PROJECT_SOURCE_DIR}/bench/CMakeLists.txt)
-  add_subdirectory(bench)
-endif()
+add_subdirectory(tools/kpack)
+add_subdirectory(bench)
+
+# Includes point from higher layers to lower ones only (table in the script).
+find_package(Python3 COMPONENTS Interpreter REQUIRED)
+add_test(NAME native.include_layers
+         COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/scripts/check_layers.py ${PROJECT_SOURCE_DIR})
 
 # Release signing: kpack signs with OpenSSL, and the tests check its
 # signatures with OpenSSL through the same byte forms the stub hands to CNG.

@@ -18,13 +18,10 @@ kestro_target(kwin)
 target_compile_options(kwin PRIVATE ${KESTRO_SMALL})
 target_link_libraries(kwin PUBLIC kcore comctl32 shell32 shlwapi advapi32 user32 gdi32 ole32 version)
 
-foreach(dir stub tools/kpack tools/kengine bench)
-  if(EXISTS ${PROJECT_SOURCE_DIR}/${dir}/CMakeLists.txt)
-    add_subdirectory(${dir})
-  elseif(EXISTS ${PROJECT_SOURCE_DIR}/src/${dir}/CMakeLists.txt)
-    add_subdirectory(src/${dir})
-  endif()
-endforeach()
+add_subdirectory(src/stub)
+add_subdirectory(tools/kpack)
+add_subdirectory(tools/kengine)
+add_subdirectory(bench)
 
 # Test helper programs (tests/win/helpers/*.cpp): one exe each, started by tests.
 file(GLOB KESTRO_WIN_HELPERS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/win/helpers/*.cpp)
@@ -66,14 +63,7 @@ foreach(src ${KESTRO_WIN_TESTS})
   target_compile_definitions(${kind}_${name} PRIVATE
     KESTRO_SOURCE_DIR="${PROJECT_SOURCE_DIR}" KESTRO_BINARY_DIR="${CMAKE_BINARY_DIR}"
     KESTRO_PYTHON3="${KESTRO_PYTHON3}")
-  if(KESTRO_HELPER_TARGETS)
-    add_dependencies(${kind}_${name} ${KESTRO_HELPER_TARGETS})
-  endif()
-  foreach(exe kestro-stub kengine kpack)
-    if(TARGET ${exe})
-      add_dependencies(${kind}_${name} ${exe})
-    endif()
-  endforeach()
+  add_dependencies(${kind}_${name} ${KESTRO_HELPER_TARGETS} kestro-stub kengine kpack)
   add_test(NAME windows.${kind}.${name} COMMAND ${kind}_${name}
            WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
   set_tests_properties(windows.${kind}.${name} PROPERTIES TIMEOUT 600)

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "../support/captured_trace.h"
-#include "win/StubWin/eject_cd.h"
+#include "win/Files/eject_cd.h"
 
 using namespace kestro;
 using ktest::CapturedTrace;

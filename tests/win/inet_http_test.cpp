@@ -215,9 +215,9 @@ TEST_F(InetHttp, NothingLandsInTheCache) {
 TEST_F(InetHttp, ShowsTheWindowAndLeavesTheStepBarFull) {
   HWND w = CreateWindowExA(0, "STATIC", "download", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   int range = -1, position = -1, steps = 0, starts = 0;
-  TProgBar bar([&](int type, int, std::uint16_t r, int pos, int, const std::string&) {
-    if (type == kProgressStartEvent && r != 0) ++starts, range = r, position = pos;
-    if (type == kProgressStepEvent) ++steps;
+  TProgBar bar([&](ProgressEvent type, std::uint16_t r, int pos) {
+    if (type == ProgressEvent::kStart && r != 0) ++starts, range = r, position = pos;
+    if (type == ProgressEvent::kStep) ++steps;
   });
   DownloadRequest r;
   r.url = Url("plain");
@@ -264,8 +264,8 @@ TEST_F(InetHttp, AnAbortDuringASlowDownloadEndsItWithinASecond) {
   ktest::WriteFileText(dest_, "previous");
   // 300,000 bytes at 1,000 bytes per 50 ms would take 15 seconds.
   int64_t abortedAt = 0;
-  TProgBar bar([&](int type, int, std::uint16_t, int, int, const std::string&) {
-    if (type == kProgressStepEvent && !abortedAt) {
+  TProgBar bar([&](ProgressEvent type, std::uint16_t, int) {
+    if (type == ProgressEvent::kStep && !abortedAt) {
       abortedAt = GetTickCount();
       SetDownloadAbort(true);  // what closing the main window does
     }

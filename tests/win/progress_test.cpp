@@ -71,20 +71,20 @@ TEST_F(ProgressBars, CountsBeyondSixteenBitsReachTheStepBarWhole) {
   int busyCounter = 0;
   const ProgressSink bars = MakeProgressBarsSink(step_, busy_, busyCounter);
   for (const Case& c : cases) {
-    bars(kProgressStartEvent, 0, c.range, 0, 1, "");
+    bars(ProgressEvent::kStart, c.range, 0);
     EXPECT_EQ(High(step_), c.high) << c.range;
   }
-  bars(kProgressStartEvent, 0, 70001, 69999, 1, "");
-  bars(kProgressStepEvent, 0, 0, 0, 0, "");
+  bars(ProgressEvent::kStart, 70001, 69999);
+  bars(ProgressEvent::kStep, 0, 0);
   EXPECT_EQ(Pos(step_), 70000) << "one file to go";
 }
 
-TEST(ProgressNotifier, EventsReachTheSinkInOrderWithoutTheText) {
-  using Event = std::tuple<int, int, int, int, int, std::string>;
+TEST(ProgressNotifier, EventsReachTheSinkInOrder) {
+  using Event = std::tuple<ProgressEvent, std::int64_t, int>;
   std::vector<Event> events;
   {
-    TProgBar bar([&](int type, int zero, std::int64_t range, int position, int step, const std::string& text) {
-      events.emplace_back(type, zero, range, position, step, text);
+    TProgBar bar([&](ProgressEvent event, std::int64_t range, int position) {
+      events.emplace_back(event, range, position);
     });
     bar.Start(3, 100);
     bar.Step("12.0/100.0 KB");
@@ -92,11 +92,10 @@ TEST(ProgressNotifier, EventsReachTheSinkInOrderWithoutTheText) {
     bar.Start(0, 70000);  // passed on whole: the bars fit it to themselves
   }  // the destructor resets
   ASSERT_EQ(events.size(), 4u);
-  EXPECT_EQ(events[0], Event(0, 0, 100, 3, 1, ""));
-  EXPECT_EQ(std::get<0>(events[1]), 1);
-  EXPECT_EQ(std::get<5>(events[1]), "");
-  EXPECT_EQ(std::get<2>(events[2]), 70000);
-  EXPECT_EQ(events[3], Event(0, 0, 0, 0, 1, ""));
+  EXPECT_EQ(events[0], Event(ProgressEvent::kStart, 100, 3));
+  EXPECT_EQ(std::get<0>(events[1]), ProgressEvent::kStep);
+  EXPECT_EQ(std::get<1>(events[2]), 70000);
+  EXPECT_EQ(events[3], Event(ProgressEvent::kStart, 0, 0));
 }
 
 // Window messages keep flowing around every event: a message posted before

@@ -67,15 +67,15 @@ class Unpack : public ::testing::Test {
 
   ExtractResult Extract(const std::string& package, bool alwaysPrompt = false,
                         std::function<bool(const Box&)> answer = nullptr) {
+    SetupPackage opened(package);
     ExtractRequest r;
-    r.packagePath = package;
     r.destFolder = Out();
     r.agentName = agentName_;
     r.alwaysPrompt = alwaysPrompt;
     r.discPrompt = "Please insert <B>DISK #<DISK_NUM></B>";
     r.discCaption = "Attention";
     r.settleMs = 0;
-    r.progress = [this](int event, int64_t range) { progress_.push_back({event, range}); };
+    r.progress = [this](ProgressEvent event, int64_t range, int) { progress_.push_back({event, range}); };
     r.messageBox = [this, answer](ExtractBox kind, const std::string& text, const std::string&,
                                   const std::string&, int) {
       boxes_.push_back({kind, text});
@@ -85,13 +85,13 @@ class Unpack : public ::testing::Test {
       ejected_.push_back(path);
       return false;
     };
-    return ExtractPackage(r);
+    return ExtractPackage(opened, r);
   }
 
   std::string Out() const { return dir_ + "\\out"; }
 
   std::string dir_, stub_, agentName_;
-  std::vector<std::pair<int, int64_t>> progress_;
+  std::vector<std::pair<ProgressEvent, int>> progress_;
   std::vector<Box> boxes_;
   std::vector<std::string> ejected_;
 };
@@ -126,10 +126,10 @@ TEST_F(Unpack, AFileSplitAcrossVolumesExtractsToIdenticalBytes) {
     // further volume, after the resets to 0 and to volume 1's file count.
     TGFileInfo first(packed.volumes[0]);
     ASSERT_GE(progress_.size(), 2u);
-    EXPECT_EQ(progress_[0], std::make_pair(0, int64_t(0)));
-    EXPECT_EQ(progress_[1], std::make_pair(0, int64_t(first.Trailer().FileCount())));
+    EXPECT_EQ(progress_[0], std::make_pair(ProgressEvent::kStart, 0));
+    EXPECT_EQ(progress_[1], std::make_pair(ProgressEvent::kStart, int(first.Trailer().FileCount())));
     size_t steps = 0;
-    for (const auto& p : progress_) steps += p.first == kProgressStep;
+    for (const auto& p : progress_) steps += p.first == ProgressEvent::kStep;
     EXPECT_EQ(steps, 3 + packed.volumes.size() - 1);
   }
 }
@@ -306,19 +306,20 @@ TEST_F(Unpack, FilesGetTheirDosTimeAndEmptyHeadersCarryNoFile) {
 
 TEST_F(Unpack, AFolderThatCannotBeMadeAndFailedWritesAreReportedOnce) {
   Put(dir_ + "\\blocker", "a file where the folder should be");
+  const std::string path = dir_ + "\\p.exe";
   ExtractRequest r;
-  r.packagePath = dir_ + "\\p.exe";
   r.destFolder = dir_ + "\\blocker\\out";
   r.settleMs = 0;
   r.messageBox = [this](ExtractBox kind, const std::string& text, const std::string&, const std::string&, int) {
     boxes_.push_back({kind, text});
     return true;
   };
-  Put(r.packagePath, ktest::Package(ktest::StoredBlock(ktest::FileContent("a.txt", "1")) +
+  Put(path, ktest::Package(ktest::StoredBlock(ktest::FileContent("a.txt", "1")) +
                                         ktest::StoredBlock(ktest::FileContent("b.txt", "2")),
                                     2));
-  ExtractPackage(r);
-  ExtractPackage(r);
+  SetupPackage package(path);
+  ExtractPackage(package, r);
+  ExtractPackage(package, r);
   ASSERT_EQ(boxes_.size(), 3u) << "two folder boxes, one save box for the whole process";
   EXPECT_NE(boxes_[0].text.find(r.destFolder + "<P><P>Unable to create Directory!<P><P>"), std::string::npos);
   EXPECT_NE(boxes_[1].text.find(r.destFolder + "\\a.txt<P><P>Unable to save Extracted File!<P><P>"),
@@ -401,13 +402,13 @@ TEST_F(Unpack, AnAgentFileThatCannotBeWrittenWholeIsReported) {
   order.packageSettings = "|http://u/|app.info|agent.exe|tok|0|";
   order.files = {{In("f.txt", "data"), "f.txt", 0}};
   PackResult packed = Pack(order);
+  SetupPackage package(packed.volumes[0]);
   ExtractRequest r;
-  r.packagePath = packed.volumes[0];
   r.destFolder = full;
   r.agentName = "agent.exe";
   r.settleMs = 0;
   CapturedTrace trace;
-  ExtractResult res = ExtractPackage(r);
+  ExtractResult res = ExtractPackage(package, r);
   DeleteFileA((full + "\\f.txt").c_str());
   EXPECT_TRUE(res.checksumOk);
   const std::string text = trace.Text();

@@ -10,6 +10,7 @@
 #include "win/InetHTTP/wininet_library.h"
 #include "win/KMsgBox/kmsgbox.h"
 #include "win/StubSetup/web_setup.h"
+#include "../support/recording_host.h"
 #include "../support/scripted_server.h"
 #include "../support/setup_road.h"
 #include "../support/ui_driver.h"
@@ -57,7 +58,8 @@ TEST(WebSetupOffline, SaysThereIsNoConnectionWithTheReasonAndFetchesNothing) {
         ktest::BringToFront(box);
         ktest::PressKey(VK_RETURN);
       });
-      RunWebSetup(in);
+      ktest::RecordingHost host;
+      RunWebSetup(host, in);
     }
     ReplaceConnectedState(nullptr);
     if (ask) {

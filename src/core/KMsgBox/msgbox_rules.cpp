@@ -24,7 +24,7 @@ std::string UpperAscii(std::string s) {
 MsgBoxRequest PrepareMsgBox(std::uintptr_t modeOrOwner, const std::string& text,
                             const std::string& title, std::uint32_t flags, int charset) {
   MsgBoxRequest r{text, flags};
-  if (charset == kHebrewCharset || charset == kArabicCharset) r.flags |= kMbRight | kMbRtlReading;
+  if (IsRightToLeftCharset(charset)) r.flags |= kMbRight | kMbRtlReading;
   if (modeOrOwner == 0) {
     // Only the built-in English titles are shouted; a translated title is
     // shown as the translator wrote it.

@@ -20,9 +20,6 @@ constexpr std::uint32_t kMbRtlReading = 0x00100000;
 constexpr std::uint32_t kMbNoClose = 0x10000000;
 constexpr std::uint32_t kMbAlwaysSet = 0x00052000;  // task-modal, foreground, top-most
 
-constexpr int kHebrewCharset = 177;
-constexpr int kArabicCharset = 178;
-
 // Result codes (IDOK ... IDNO); 0 = closed without a button.
 enum MsgBoxResult { kNoButton = 0, kIdOk = 1, kIdCancel = 2, kIdAbort = 3, kIdRetry = 4,
                     kIdIgnore = 5, kIdYes = 6, kIdNo = 7 };

@@ -5,6 +5,14 @@
 
 namespace kestro {
 
+// Character sets whose texts read right to left (labels and boxes turn
+// their reading order and alignment for them).
+constexpr int kHebrewCharset = 177;
+constexpr int kArabicCharset = 178;
+constexpr bool IsRightToLeftCharset(int charset) {
+  return charset == kHebrewCharset || charset == kArabicCharset;
+}
+
 struct LangKey {
   const char* key;
   const char* def;

@@ -3,18 +3,11 @@
 // windows stay alive while the download holds the main thread.
 #pragma once
 #include <cstdint>
-#include <functional>
 #include <string>
 
+#include "core/CommUtils/progress.h"
+
 namespace kestro {
-
-enum ProgressEventType { kProgressStartEvent = 0, kProgressStepEvent = 1 };
-
-// Event type, a second integer that is always 0, range, position, step size,
-// text (always empty: a step's progress text stays with the caller). The
-// range arrives whole; whoever sets a bar's range fits it to the bar.
-using ProgressSink =
-    std::function<void(int type, int zero, std::int64_t range, int position, int step, const std::string& text)>;
 
 class TProgBar {
  public:
@@ -23,9 +16,9 @@ class TProgBar {
   TProgBar(const TProgBar&) = delete;
   TProgBar& operator=(const TProgBar&) = delete;
 
-  // A start event with step size 1.
+  // A start event.
   void Start(int position, std::int64_t range);
-  // A step event; text is the caller's progress text.
+  // A step event; text is the caller's progress text (the sink does not get it).
   void Step(const std::string& text);
   // `count` step events inside one round of the pump (a download that
   // refreshes by time catches the bar up at once).
@@ -37,7 +30,7 @@ class TProgBar {
   void SetCaption(const std::string& text);
 
  private:
-  void Deliver(int type, std::int64_t range, int position, int step);
+  void Deliver(ProgressEvent event, std::int64_t range, int position);
   ProgressSink sink_;
 };
 

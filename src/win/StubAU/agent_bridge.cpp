@@ -27,8 +27,8 @@ void SetAgentListener(HWND listener, UINT message) {
   Agent().listenerMessage = message;
 }
 
-void OnAgentTimer(HWND mainWindow) {
-  SetAgentWindow(mainWindow);
+void OnAgentTimer(RunHost& host) {
+  SetAgentHost(&host);
   AgentTimerTick();
 }
 

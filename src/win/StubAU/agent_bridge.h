@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "win/StubGlob/run_host.h"
+
 namespace kestro {
 
 // wm_AgentMsg (1125): runs agent command `command` with `argument` and
@@ -23,7 +25,7 @@ void SetAgentListener(HWND listener, UINT message);
 void NotifyAgentListener(WPARAM code, LPARAM value);
 
 // Every timer tick of the main window in the agent modes.
-void OnAgentTimer(HWND mainWindow);
+void OnAgentTimer(RunHost& host);
 
 // Plain agent: makes and starts the transient copy; returns the flag
 // "transient agent running" as it should be remembered.

@@ -1,37 +1,30 @@
 #include "win/StubAU/agent_window.h"
 
-#include <commctrl.h>
-
-#include "win/CommUtils/progbar.h"
-
 namespace kestro {
 
 namespace {
 
-HWND g_main = nullptr;
-
-// The children in the order the main window creates them.
-HWND Child(const char* cls, int index) {
-  HWND w = nullptr;
-  for (int i = 0; i <= index; ++i) w = FindWindowExA(g_main, w, cls, nullptr);
-  return w;
-}
+RunHost* g_host = nullptr;
 
 }  // namespace
 
-void SetAgentWindow(HWND main) { g_main = main; }
-HWND AgentWindow() { return g_main; }
+void SetAgentHost(RunHost* host) { g_host = host; }
 
 void ShowAgentWindow(bool show) {
-  if (g_main) ShowWindow(g_main, show ? SW_SHOW : SW_HIDE);
+  if (g_host) g_host->ShowWindow(show);
+}
+
+void EndAgentWindow() {
+  if (g_host) g_host->PostEnd();
 }
 
 void SetAgentStatus(const std::string& text) {
-  if (HWND label = Child("Static", 0)) SetWindowTextA(label, text.c_str());
+  if (g_host) g_host->SetStatusLine(text);
 }
 
 ProgressSink AgentProgressSink() {
-  return MakeStubProgressSink(Child(PROGRESS_CLASSA, 0), Child(PROGRESS_CLASSA, 1));
+  if (g_host) return g_host->Progress();
+  return [](ProgressEvent, std::int64_t, int) {};
 }
 
 }  // namespace kestro

@@ -1,22 +1,23 @@
-// The agent's view of the main window it runs in: shown only while an
-// update downloads with progress, its label names the file being fetched,
-// its bars are the progress sink.
+// The agent's view of the main window it runs in, through the host the
+// window hands to every timer tick: shown only while an update downloads
+// with progress, its status line names the file being fetched, its bars are
+// the progress sink.
 #pragma once
-#include <windows.h>
-
 #include <string>
 
-#include "win/KProgBar/kprogbar.h"
+#include "win/StubGlob/run_host.h"
 
 namespace kestro {
 
-// Set by every timer tick (the window that ticks).
-void SetAgentWindow(HWND main);
-HWND AgentWindow();
+// Set by every timer tick (the host of the window that ticks).
+void SetAgentHost(RunHost* host);
 
 void ShowAgentWindow(bool show);
+// The window ends after this tick (see RunHost::PostEnd).
+void EndAgentWindow();
 void SetAgentStatus(const std::string& text);
-// The step bar and busy bar of the main window.
+// The host's progress (its step bar and busy bar); a sink that drops every
+// event before the first tick.
 ProgressSink AgentProgressSink();
 
 }  // namespace kestro

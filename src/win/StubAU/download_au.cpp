@@ -52,12 +52,12 @@ TProgBar& ProgressNotifier() {
 // so that the user sees the update arrive.
 void ShowFolderCopyProgress() {
   ProgressSink sink = AgentProgressSink();
-  sink(kProgressStartEvent, 0, 10, 0, 1, "");
+  sink(ProgressEvent::kStart, 10, 0);
   for (int i = 0; i < 10; ++i) {
-    sink(kProgressStepEvent, 0, 0, 0, 0, "");
+    sink(ProgressEvent::kStep, 0, 0);
     WaitWithMessages(300);
   }
-  sink(kProgressStartEvent, 0, 0, 0, 0, "");
+  sink(ProgressEvent::kStart, 0, 0);
 }
 
 void FetchFromFolder(Fetch& f) {
@@ -84,7 +84,7 @@ void FetchFromServer(Fetch& f, const std::string& location) {
   DownloadRequest request;
   request.url = f.source;
   request.destPath = f.local;
-  request.window = Agent().schedule.testRunLevel == 1 ? AgentWindow() : nullptr;
+  if (Agent().schedule.testRunLevel == 1) request.started = [] { ShowAgentWindow(true); };
   request.progress = &ProgressNotifier();
   DownloadResult result = DownloadFile(request);
   f.error = result.error;

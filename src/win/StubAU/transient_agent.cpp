@@ -126,7 +126,7 @@ void ReStartAutoUpdateExe() {
     StartProgram(plain, args, SW_HIDE);
     WaitWithMessages(1000);
     WriteLog(".. PostMessage(WM_DESTROY)");
-    PostMessageA(AgentWindow(), WM_DESTROY, 0, 0);
+    EndAgentWindow();
   }
   WriteLog(".. ReStartAutoUpdateExe() - End");
 }

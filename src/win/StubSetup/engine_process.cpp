@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "win/Files/files.h"
-#include "win/StubWin/stubwin.h"
 #include "win/Utils/utils.h"
 
 namespace kestro {
@@ -46,7 +45,8 @@ class RunToken {
 
 }  // namespace
 
-EngineOutcome RunEngine(const std::string& line, const std::string& runId, bool foreground) {
+EngineOutcome RunEngine(const std::string& line, const std::string& runId, bool foreground,
+                        const std::function<void()>& started) {
   EngineOutcome out;
   RunToken token(kRunTokenPrefix + runId);
 
@@ -61,7 +61,7 @@ EngineOutcome RunEngine(const std::string& line, const std::string& runId, bool 
                                &si, &pi) != FALSE;
   UniqueHandle process(out.started ? pi.hProcess : nullptr);
   if (out.started) CloseHandle(pi.hThread);
-  if (HWND main = MainWindow()) ShowWindow(main, SW_HIDE);
+  if (started) started();
   WaitWithMessages(kSettleMs);
 
   // Asks the process itself whether it has ended: an engine whose exit code

@@ -2,6 +2,7 @@
 // followed until its process ends, its dialog window is gone and it has (or
 // has not) removed the run token.
 #pragma once
+#include <functional>
 #include <string>
 
 namespace kestro {
@@ -16,6 +17,9 @@ struct EngineOutcome {
 };
 
 // runId is the "_" + thread id suffix already written into the line.
-EngineOutcome RunEngine(const std::string& line, const std::string& runId, bool foreground);
+// started runs once the process was asked for (the setup run hides its
+// window there), whether or not it could be started.
+EngineOutcome RunEngine(const std::string& line, const std::string& runId, bool foreground,
+                        const std::function<void()>& started = nullptr);
 
 }  // namespace kestro

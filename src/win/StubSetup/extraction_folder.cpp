@@ -1,12 +1,12 @@
 #include <windows.h>
 
 #include "core/Files/file_names.h"
+#include "win/StubGlob/switches.h"
 #include "core/Utils/ksub.h"
 #include "win/Files/files.h"
 #include "win/StubGlob/stubglob.h"
 #include "win/StubSetup/stubsetup.h"
 #include "win/StubSetup/temp_folders.h"
-#include "win/StubWin/run_mode.h"
 
 namespace kestro {
 
@@ -59,6 +59,19 @@ bool g_alternativeChecked = false;
 bool g_extractionFolderMade = false;
 
 }  // namespace
+
+// ---- the relay copy --------------------------------------------------------
+
+int64_t SpanCdLevel() { return GetSwitchInt(OwnParams(), kSwSpanCdLvl, 1); }
+
+bool IsRelayCopy() { return SpanCdLevel() == 2; }
+
+bool IsLaunchedRelayCopy() {
+  const std::string folder = ExtractFileDir(OwnExePath());
+  return IsRelayCopy() && SUB::StartsWith(ExtractFileName(OwnExePath()), kRelayCopyPrefix, true) &&
+         SUB::SameText(ExtractFilePath(folder), TempDir(true)) &&
+         SUB::StartsWith(ExtractFileName(folder), kSetupFolderPrefix, true);
+}
 
 // ---- the extraction folder -----------------------------------------------
 

@@ -7,7 +7,6 @@
 #include "win/StubGlob/switches.h"
 #include "core/KDebug/trace.h"
 #include "win/Files/files.h"
-#include "win/CommUtils/progbar.h"
 #include "win/KDebug/kdebug.h"
 #include "win/KMsgBox/kmsgbox.h"
 #include "win/StubGlob/stubglob.h"
@@ -16,7 +15,6 @@
 #include "win/StubSetup/temp_folders.h"
 #include "win/StubSetup/update_shortcuts.h"
 #include "win/StubSetup/web_setup.h"
-#include "win/StubWin/stubwin.h"
 #include "win/UnPack/unpack.h"
 #include "win/Utils/utils.h"
 
@@ -27,7 +25,6 @@ namespace {
 
 const DWORD kSettleMs = 1000;
 bool g_runInProgress = false;
-bool g_timerRan = false;
 
 struct RunInProgress {
   RunInProgress() { g_runInProgress = true; }
@@ -36,10 +33,10 @@ struct RunInProgress {
 
 // Extracts the package; the engine entry comes back empty when the engine
 // must not start (cancelled disc prompt, damaged or refused package).
-ExtractResult Extract(const TGFileInfo& package, const std::string& folder,
-                      const std::string& packagePath, const std::string& agentName) {
+ExtractResult Extract(RunHost& host, SetupPackage& setup, const std::string& folder,
+                      const std::string& agentName) {
+  const TGFileInfo& package = setup.Info();
   ExtractRequest req;
-  req.packagePath = packagePath;
   req.destFolder = folder;
   req.agentName = agentName;
   req.alwaysPrompt = ReadForcePrompt();
@@ -47,21 +44,20 @@ ExtractResult Extract(const TGFileInfo& package, const std::string& folder,
   req.discCaption = Lang(package, lang::kAttention);
   req.buttons = Lang(package, lang::kButtons);
   req.charset = package.GetCharset();
-  const ProgressSink bars = MakeStubProgressSink(StepBar(), BusyBar());
-  req.progress = [bars](int event, int64_t rangeEnd) { bars(event, 0, rangeEnd, 0, 1, ""); };
-  req.messageBox = [](ExtractBox kind, const std::string& text, const std::string& caption,
-                      const std::string& buttons, int charset) {
-    if (kind == ExtractBox::kDiscPrompt)
-      return MsgBoxOkCancel(BoxOwner(), text, caption, charset, buttons);
-    MsgBoxError(BoxOwner(), text, caption, charset, buttons);
+  req.progress = host.Progress();
+  const std::uintptr_t owner = host.BoxOwner();
+  req.messageBox = [owner](ExtractBox kind, const std::string& text, const std::string& caption,
+                           const std::string& buttons, int charset) {
+    if (kind == ExtractBox::kDiscPrompt) return MsgBoxOkCancel(owner, text, caption, charset, buttons);
+    MsgBoxError(owner, text, caption, charset, buttons);
     return true;
   };
-  return ExtractPackage(req);
+  return ExtractPackage(setup, req);
 }
 
 // Starts the engine named by the entry and waits for it; true when it
 // removed the run token.
-bool RunEngineOf(const std::string& engineEntry, const std::string& folder,
+bool RunEngineOf(RunHost& host, const std::string& engineEntry, const std::string& folder,
                  const std::string& params, bool foreground) {
   EngineLineInput in;
   in.folder = folder;
@@ -73,7 +69,8 @@ bool RunEngineOf(const std::string& engineEntry, const std::string& folder,
   const EngineLine line = BuildEngineLine(in);
   const UpdateShortcuts links = ReadUpdateShortcuts();
   PidTrace(" ==== WinExec(Engine.exe) >>" + line.line + "<<");
-  const EngineOutcome outcome = RunEngine(line.line, line.runId, foreground);
+  const EngineOutcome outcome =
+      RunEngine(line.line, line.runId, foreground, [&host] { host.ShowWindow(false); });
   SetProcessExitCode(outcome.exitCode);
   if (outcome.tokenRemoved) RemoveUpdateShortcuts(links);
   return outcome.tokenRemoved;
@@ -81,7 +78,8 @@ bool RunEngineOf(const std::string& engineEntry, const std::string& folder,
 
 // A web setup: its agent file first (the package it fetches writes none),
 // then the package from beside the stub, unless told not to, or from the web.
-void RunWebSetupOf(const TGFileInfo& own, const std::string& agentName, const std::string& params) {
+void RunWebSetupOf(RunHost& host, const TGFileInfo& own, const std::string& agentName,
+                   const std::string& params) {
   if (!agentName.empty()) WriteWebAgentFile(ExtractionFolder(), agentName);
   WebSetupInput in;
   in.own = &own;
@@ -90,11 +88,11 @@ void RunWebSetupOf(const TGFileInfo& own, const std::string& agentName, const st
   in.packageName = own.GetWebPackageName();
   in.source = own.GetWebSource();
   if (!own.NoLocalPackage() && FileExists(ExeDir(true) + in.packageName)) in.source = ExeDir(false);
-  RunWebSetup(in);
+  RunWebSetup(host, in);
 }
 
-void ShowBadCrc(const TGFileInfo& package) {
-  MsgBoxError(BoxOwner(), Lang(package, lang::kBadCrc), Lang(package, lang::kError),
+void ShowBadCrc(const RunHost& host, const TGFileInfo& package) {
+  MsgBoxError(host.BoxOwner(), Lang(package, lang::kBadCrc), Lang(package, lang::kError),
               package.GetCharset(), Lang(package, lang::kButtons));
 }
 
@@ -104,55 +102,51 @@ void ShowBadCrc(const TGFileInfo& package) {
 
 bool SetupRunInProgress() { return g_runInProgress; }
 
-bool RunSetup(const std::string& folder, const std::string& packagePath,
+bool RunSetup(RunHost& host, SetupPackage& setup, const std::string& folder,
               const std::string& agentName, bool foreground, const std::string& params) {
   RunInProgress running;
-  const TGFileInfo package(packagePath);
-  if (package.ShowBusyBar()) ShowBusyBar();
-  SetStatusText(StatusLabel(), Lang(package, lang::kExtracting),
-                package.GetFontName(), package.GetCharset(), package.GetFontSize());
+  const TGFileInfo& package = setup.Info();
+  if (package.ShowBusyBar()) host.ShowBusyBar();
+  host.SetStatusText(Lang(package, lang::kExtracting), package.GetFontName(), package.GetCharset(),
+                     package.GetFontSize());
 
   std::string dest = folder;
   bool alternative = false;
-  if (!HasEnoughTempSpace(dest, packagePath) && FindBetterTempDrive()) {
+  if (!HasEnoughTempSpace(dest, package) && FindBetterTempDrive()) {
     dest = AlternativeExtractionFolder();
     alternative = true;
   }
   Trace("========= ForegroundOp=" + SUB::BoolText(foreground) + " ==========");
 
   bool result = false;
-  if (!foreground || ConfirmTempSpace(dest, package)) {
-    if (foreground && MainWindow()) {
-      ShowWindow(MainWindow(), SW_SHOW);
-      SetForegroundWindow(MainWindow());
+  if (!foreground || ConfirmTempSpace(dest, package, host.BoxOwner())) {
+    if (foreground) {
+      host.ShowWindow(true);
+      host.BringToFront();
     }
     WaitWithMessages(kSettleMs);
-    const ExtractResult ex = Extract(package, dest, packagePath, agentName);
+    const ExtractResult ex = Extract(host, setup, dest, agentName);
     WaitWithMessages(kSettleMs);
     // A user who closed the setup window during extraction does not get
     // the installation started behind his back.
-    if (!ex.engineEntry.empty() && ex.checksumOk && !MainWindowDestroyed())
-      result = RunEngineOf(ex.engineEntry, dest, params, foreground);
-    if (!ex.checksumOk) ShowBadCrc(package);
+    if (!ex.engineEntry.empty() && ex.checksumOk && !host.Closed())
+      result = RunEngineOf(host, ex.engineEntry, dest, params, foreground);
+    if (!ex.checksumOk) ShowBadCrc(host, package);
   }
   if (alternative) DeleteTree(dest, true);
   return result;
 }
 
-void OnSetupTimer(HWND mainWindow) {
-  KillTimer(mainWindow, kWorkTimerId);
-  if (g_timerRan) return;
-  g_timerRan = true;
-
+void OnSetupTimer(RunHost& host) {
   const TGFileInfo& own = OwnPackage();
   const std::string agentName = own.CreatesAgent() ? own.GetAgentExeName() : std::string();
   const std::string params = OwnParams();
   if (own.IsWebSetup()) {
-    RunWebSetupOf(own, agentName, params);
+    RunWebSetupOf(host, own, agentName, params);
   } else {
-    const std::string packagePath = GetSwitchValue(params, kSwSpanDiskFName1, OwnExePath());
+    SetupPackage package(GetSwitchValue(params, kSwSpanDiskFName1, OwnExePath()));
     const bool hidden = HasSwitch(params, kSwHide) || own.IsHiddenByDefault();
-    RunSetup(ExtractionFolder(), packagePath, agentName, !hidden, params);
+    RunSetup(host, package, ExtractionFolder(), agentName, !hidden, params);
   }
   DeleteExtractionFolder();
   PostQuitMessage(0);

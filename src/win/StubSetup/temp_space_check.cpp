@@ -8,7 +8,6 @@
 #include "win/StubSetup/setup_text.h"
 #include "win/StubSetup/stubsetup.h"
 #include "win/StubSetup/temp_folders.h"
-#include "win/StubWin/stubwin.h"
 #include "win/Utils/registry.h"
 
 namespace kestro {
@@ -49,12 +48,12 @@ uint64_t ProbeDrive(char letter) {
 
 // ---- temp space ------------------------------------------------------------
 
-bool HasEnoughTempSpace(const std::string& folder, const std::string& packagePath) {
-  TGFileInfo package(packagePath);
+bool HasEnoughTempSpace(const std::string& folder, const TGFileInfo& package) {
   return SpaceRequired(package, folder) < DiskFreeSpace(folder) && DirExists(folder);
 }
 
-bool ConfirmTempSpace(const std::string& folder, const TGFileInfo& package) {
+bool ConfirmTempSpace(const std::string& folder, const TGFileInfo& package,
+                      std::uintptr_t boxOwner) {
   TempSpaceFacts facts;
   facts.folder = folder;
   facts.needed = SpaceRequired(package, folder);
@@ -63,7 +62,7 @@ bool ConfirmTempSpace(const std::string& folder, const TGFileInfo& package) {
   const std::string text = TempSpaceNotice(
       facts, [&](const std::string& k, const std::string& d) { return package.GetLangString(k, d); });
   if (text.empty()) return true;
-  return MsgBoxConfirm(BoxOwner(), text, Lang(package, lang::kConfirm), 0, package.GetCharset(),
+  return MsgBoxConfirm(boxOwner, text, Lang(package, lang::kConfirm), 0, package.GetCharset(),
                        Lang(package, lang::kButtons));
 }
 

@@ -8,6 +8,7 @@
 #include "win/CommUtils/progbar.h"
 #include "win/Files/files.h"
 #include "win/InetHTTP/inet_http.h"
+#include "win/PackX/setup_package.h"
 #include "win/KMsgBox/kmsgbox.h"
 #include "win/StubGlob/stubglob.h"
 #include "win/StubSetup/setup_text.h"
@@ -26,9 +27,9 @@ const uint32_t kSettleAfterMs = 700;
 const int kResetRange = 10;
 
 // The download question; true to go on.
-bool AskToDownload(const TGFileInfo& own) {
+bool AskToDownload(const RunHost& host, const TGFileInfo& own) {
   const std::string text = AskDownloadText(Lang(own, lang::kAskDownload), own.GetWebPackageSize());
-  return MsgBoxConfirm(BoxOwner(), text, Lang(own, lang::kConfirm), 0, own.GetCharset(),
+  return MsgBoxConfirm(host.BoxOwner(), text, Lang(own, lang::kConfirm), 0, own.GetCharset(),
                        Lang(own, lang::kButtons));
 }
 
@@ -41,13 +42,15 @@ std::string ConnectionError(const TGFileInfo& own) {
 }
 
 // The download's error text, empty when the package is in place.
-std::string Download(const std::string& url, const std::string& packagePath, bool hidden) {
+std::string Download(RunHost& host, const std::string& url, const std::string& packagePath,
+                     bool hidden) {
   SetDownloadAbort(false);
-  TProgBar& progress = StubProgressBar(MakeStubProgressSink(StepBar(), BusyBar()));
+  TProgBar& progress = StubProgressBar(host.Progress());
   DownloadRequest r;
   r.url = url;
   r.destPath = packagePath;
-  r.window = hidden ? nullptr : MainWindow();
+  if (!hidden) r.started = [&host] { host.ShowWindow(true); };
+  r.cancelled = [&host] { return host.Cancelled(); };
   r.progress = &progress;
   const std::string error = DownloadFile(r).error;
   WaitWithMessages(kSettleBeforeMs);
@@ -57,13 +60,11 @@ std::string Download(const std::string& url, const std::string& packagePath, boo
 }
 
 // Runs the setup when the package carries the own web token; the error text.
-std::string RunIfOwnPackage(const WebSetupInput& in, const std::string& packagePath, const std::string& url,
-                            bool hidden) {
-  {
-    const TGFileInfo package(packagePath);
-    if (!in.own->SameWebToken(package)) return HtmlErrorPageMessage(packagePath, "", url, kBadToken);
-  }
-  RunSetup(in.folder, packagePath, std::string(), !hidden, in.params);
+std::string RunIfOwnPackage(RunHost& host, const WebSetupInput& in, const std::string& packagePath,
+                            const std::string& url, bool hidden) {
+  SetupPackage package(packagePath);
+  if (!in.own->SameWebToken(package.Info())) return HtmlErrorPageMessage(packagePath, "", url, kBadToken);
+  RunSetup(host, package, in.folder, std::string(), !hidden, in.params);
   return std::string();
 }
 
@@ -71,27 +72,27 @@ std::string RunIfOwnPackage(const WebSetupInput& in, const std::string& packageP
 
 // ---- the web setup -----------------------------------------------------------
 
-void RunWebSetup(const WebSetupInput& in) {
+void RunWebSetup(RunHost& host, const WebSetupInput& in) {
   const TGFileInfo& own = *in.own;
   const std::string url = in.source + "/" + in.packageName;
   const bool hidden = HasSwitch(in.params, kSwHide) || own.IsHiddenByDefault();
   std::string error, packagePath = SetTrailingBackslash(in.source, true) + in.packageName;
   bool downloaded = false;
   if (!FileExists(packagePath)) {
-    SetStatusText(StatusLabel(), Lang(own, lang::kDownloading), own.GetFontName(), own.GetCharset(),
-                  own.GetFontSize());
-    if (own.AskBeforeDownload() && !hidden && !AskToDownload(own)) error = kDeclined;
+    host.SetStatusText(Lang(own, lang::kDownloading), own.GetFontName(), own.GetCharset(),
+                       own.GetFontSize());
+    if (own.AskBeforeDownload() && !hidden && !AskToDownload(host, own)) error = kDeclined;
     // Asked even after a No: a user without a connection learns why.
     const std::string offline = ConnectionError(own);
     if (!offline.empty()) error = offline;
     packagePath = TempDir(true) + in.packageName;
-    if (error.empty()) error = Download(url, packagePath, hidden);
+    if (error.empty()) error = Download(host, url, packagePath, hidden);
     downloaded = error.empty();
   }
-  if (error.empty()) error = RunIfOwnPackage(in, packagePath, url, hidden);
+  if (error.empty()) error = RunIfOwnPackage(host, in, packagePath, url, hidden);
   if (downloaded) DeleteFiles(packagePath, true);
   if (!error.empty() && error != kDeclined)
-    MsgBoxError(BoxOwner(), error, Lang(own, lang::kError), own.GetCharset(), Lang(own, lang::kButtons));
+    MsgBoxError(host.BoxOwner(), error, Lang(own, lang::kError), own.GetCharset(), Lang(own, lang::kButtons));
 }
 
 bool WriteWebAgentFile(const std::string& folder, const std::string& agentName) {

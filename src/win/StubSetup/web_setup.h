@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/PackX/file_info.h"
+#include "win/StubGlob/run_host.h"
 
 namespace kestro {
 
@@ -20,8 +21,9 @@ struct WebSetupInput {
 };
 
 // Shows every failure in an error box (nothing when the user declined the
-// download).
-void RunWebSetup(const WebSetupInput& in);
+// download). The host shows the download's progress and is asked whether
+// the user cancelled.
+void RunWebSetup(RunHost& host, const WebSetupInput& in);
 
 // Writes the agent file a web setup carries into folder under agentName
 // (only its file part counts): the stub's own file up to its package end,

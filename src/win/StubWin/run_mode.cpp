@@ -22,7 +22,6 @@ namespace {
 
 const char kAgentInstancePrefix[] = ".AutoUpdate.";
 const char kTransientPrefix[] = "X_";
-const char kRelayPrefix[] = "Y_";
 
 std::string OwnFileName() { return ExtractFileName(OwnExePath()); }
 
@@ -34,7 +33,12 @@ bool WindowOfClassExists(const std::string& cls) {
   return FindWindowA(cls.c_str(), nullptr) != nullptr;
 }
 
-int64_t SpanCdLevel() { return GetSwitchInt(OwnParams(), kSwSpanCdLvl, 1); }
+// The main window's work, chosen by the mode: the agent's timer routine on
+// every tick, otherwise the setup run on the first.
+TickHandler ModeTickHandler() {
+  if (IsAgentFile()) return {OnAgentTimer, false};
+  return {OnSetupTimer, true};
+}
 
 }  // namespace
 
@@ -56,15 +60,6 @@ bool IsTransientAgentCopy() {
 
 bool RelayCopyNeeded() { return SpanCdLevel() == 1 && OwnPackage().IsCdSpanned(); }
 
-bool IsRelayCopy() { return SpanCdLevel() == 2; }
-
-bool IsLaunchedRelayCopy() {
-  const std::string folder = ExtractFileDir(OwnExePath());
-  return IsRelayCopy() && SUB::StartsWith(OwnFileName(), kRelayPrefix, true) &&
-         SUB::SameText(ExtractFilePath(folder), TempDir(true)) &&
-         SUB::StartsWith(ExtractFileName(folder), kSetupFolderPrefix, true);
-}
-
 std::string ModeInstanceName() {
   if (IsAgentFile()) return kAgentInstancePrefix + FileBaseName(OwnFileName());
   return OwnExePath();
@@ -73,7 +68,7 @@ std::string ModeInstanceName() {
 // ---- modes ---------------------------------------------------------------
 
 bool StartRelayCopy() {
-  const std::string copy = ExtractionFolder() + "\\" + kRelayPrefix + OwnFileName();
+  const std::string copy = ExtractionFolder() + "\\" + kRelayCopyPrefix + OwnFileName();
   CopyFileA(OwnExePath().c_str(), copy.c_str(), FALSE);
   // Files copied off a CD stay read-only; the copy must be able to go.
   SetFileAttributesA(copy.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -96,13 +91,13 @@ void DoRunStubWin() {
     } else if (IsTransientAgentCopy()) {
       PrepareTransientAgent();
       WriteLog("WinMain");
-      RunMainWindow();
+      RunMainWindow(ModeTickHandler());
       WriteLog("DeleteMySelf");
       StartSelfRemoval(false);
     } else if (RelayCopyNeeded()) {
       StartRelayCopy();
     } else {
-      RunMainWindow();
+      RunMainWindow(ModeTickHandler());
       if (IsLaunchedRelayCopy()) StartSelfRemoval(true);
     }
   } else {

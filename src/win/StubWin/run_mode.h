@@ -15,12 +15,8 @@ bool IsPlainAgent();
 bool IsTransientAgentCopy();
 // d. a CD-spanned package started from its disc: start a relay copy
 bool RelayCopyNeeded();
-// e. this process is the relay copy ("/SpanCdLvl=2")
-bool IsRelayCopy();
-// e, and it is the "Y_" copy a launcher put into a "SETUP_" temp folder:
-// only that copy may remove itself and its folder at the end (a setup file
-// started by hand with "/SpanCdLvl=2" must survive its run).
-bool IsLaunchedRelayCopy();
+// e. (IsRelayCopy, IsLaunchedRelayCopy) live with the extraction folder,
+// which the relay copy shares with its launcher: StubSetup/temp_folders.h.
 
 // The instance name (window class) of this process's mode.
 std::string ModeInstanceName();

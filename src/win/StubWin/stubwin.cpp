@@ -8,10 +8,11 @@
 #include "win/KDebug/agent_log.h"
 #include "win/KMsgBox/kmsgbox.h"
 #include "win/StubGlob/stubglob.h"
-#include "win/StubSetup/stubsetup.h"
+#include "win/CommUtils/progbar.h"
 #include "win/StubAU/agent_bridge.h"
 #include "win/InetHTTP/inet_http.h"
 #include "win/InetHTTP/wininet_library.h"
+#include "win/StubSetup/stubsetup.h"
 #include "win/Utils/window_utils.h"
 
 namespace kestro {
@@ -20,8 +21,6 @@ namespace kestro {
 namespace {
 
 const char kMainIconName[] = "MainIcon";
-const int kRtlCharsetHebrew = 177;
-const int kRtlCharsetArabic = 178;
 
 HWND g_main = nullptr;
 HWND g_label = nullptr;
@@ -31,6 +30,7 @@ HFONT g_labelFont = nullptr;
 bool g_destroyed = false;
 bool g_cancel = false;
 UINT g_queryCancelAutoPlay = 0;
+TickHandler g_tick;
 
 // The user asked to stop (or the window is going): a running download ends.
 void Cancel() {
@@ -38,9 +38,8 @@ void Cancel() {
   SetDownloadAbort(true);
 }
 
-bool IsRtlCharset(int charset) {
-  return charset == kRtlCharsetHebrew || charset == kRtlCharsetArabic;
-}
+int StatusLabelLeft(int charset) { return IsRightToLeftCharset(charset) ? 122 : 70; }
+int BusyBarLeft(int charset) { return IsRightToLeftCharset(charset) ? 70 : 416; }
 
 void ReplaceLabelFont(HFONT font) {
   SendMessageA(g_label, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
@@ -66,6 +65,64 @@ void CreateChildren(HWND w) {
   // Registered up front (the same number a disc change would register) so
   // that AutoPlay is refused whenever the next disc goes in.
   g_queryCancelAutoPlay = RegisterWindowMessageA("QueryCancelAutoPlay");
+}
+
+// Sets the label's text, font and reading order.
+void SetLabel(const std::string& text, const std::string& fontName, int charset, int fontSize) {
+  if (!g_label) return;
+  const bool rtl = IsRightToLeftCharset(charset);
+  SetWindowLongA(g_label, GWL_EXSTYLE, rtl ? WS_EX_RTLREADING : 0);
+  LONG style = GetWindowLongA(g_label, GWL_STYLE) & ~static_cast<LONG>(SS_TYPEMASK);
+  SetWindowLongA(g_label, GWL_STYLE, style | (rtl ? SS_RIGHT : SS_LEFT));
+  ReplaceLabelFont(CreateFontA(-PointsToPixels(fontSize), 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE,
+                               static_cast<DWORD>(charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                               DEFAULT_QUALITY, DEFAULT_PITCH, fontName.c_str()));
+  SetWindowTextA(g_label, text.c_str());
+}
+
+// ---- the host of the runs ------------------------------------------------
+
+class MainWindowHost : public RunHost {
+ public:
+  void SetStatusText(const std::string& text, const std::string& fontName, int charset,
+                     int fontSize) override {
+    SetLabel(text, fontName, charset, fontSize);
+  }
+  ProgressSink Progress() override { return MakeStubProgressSink(g_stepBar, g_busyBar); }
+  void ShowBusyBar() override {
+    if (g_busyBar) ::ShowWindow(g_busyBar, SW_SHOWNA);
+  }
+  void SetStatusLine(const std::string& text) override {
+    if (g_label) SetWindowTextA(g_label, text.c_str());
+  }
+  void ShowWindow(bool show) override {
+    if (g_main) ::ShowWindow(g_main, show ? SW_SHOW : SW_HIDE);
+  }
+  void BringToFront() override {
+    if (g_main) SetForegroundWindow(g_main);
+  }
+  void PostEnd() override {
+    if (g_main) PostMessageA(g_main, WM_DESTROY, 0, 0);
+  }
+  bool Cancelled() const override { return g_cancel; }
+  bool Closed() const override { return g_destroyed; }
+  std::uintptr_t BoxOwner() const override {
+    return g_main ? reinterpret_cast<std::uintptr_t>(g_main) : 1;
+  }
+};
+
+MainWindowHost g_host;
+
+// A one-shot handler is forgotten before it runs: a tick already queued
+// when the timer stops must not start the work again.
+void OnTick(HWND w) {
+  const TickHandler tick = g_tick;
+  if (!tick.run) return;
+  if (tick.once) {
+    KillTimer(w, kWorkTimerId);
+    g_tick.run = nullptr;
+  }
+  tick.run(g_host);
 }
 
 void Paint(HWND w) {
@@ -99,10 +156,7 @@ LRESULT CALLBACK MainWindowProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
       Paint(w);
       return 0;
     case WM_TIMER:
-      if (IsAgentFile())
-        OnAgentTimer(w);
-      else
-        OnSetupTimer(w);
+      OnTick(w);
       break;
     case WM_CLOSE: {
       // The first close request only stops a running download; a second one
@@ -140,41 +194,10 @@ LRESULT CALLBACK MainWindowProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 
 // ---- interface -----------------------------------------------------------
 
-HWND MainWindow() { return g_main; }
-HWND StatusLabel() { return g_label; }
-HWND StepBar() { return g_stepBar; }
-HWND BusyBar() { return g_busyBar; }
-bool MainWindowDestroyed() { return g_destroyed; }
-bool CancelRequested() { return g_cancel; }
-
-int StatusLabelLeft(int charset) { return IsRtlCharset(charset) ? 122 : 70; }
-int BusyBarLeft(int charset) { return IsRtlCharset(charset) ? 70 : 416; }
-
 void NotifyListener(WPARAM code, LPARAM value) { NotifyAgentListener(code, value); }
 
-void ShowBusyBar() {
-  if (g_busyBar) ShowWindow(g_busyBar, SW_SHOWNA);
-}
-
-void SetStatusText(HWND label, const std::string& text, const std::string& fontName,
-                   int charset, int fontSize) {
-  if (!label) return;
-  const bool rtl = IsRtlCharset(charset);
-  SetWindowLongA(label, GWL_EXSTYLE, rtl ? WS_EX_RTLREADING : 0);
-  LONG style = GetWindowLongA(label, GWL_STYLE) & ~static_cast<LONG>(SS_TYPEMASK);
-  SetWindowLongA(label, GWL_STYLE, style | (rtl ? SS_RIGHT : SS_LEFT));
-  HFONT font = CreateFontA(-PointsToPixels(fontSize), 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE,
-                           static_cast<DWORD>(charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                           DEFAULT_QUALITY, DEFAULT_PITCH, fontName.c_str());
-  if (label == g_label) {
-    ReplaceLabelFont(font);
-  } else {
-    SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-  }
-  SetWindowTextA(label, text.c_str());
-}
-
-void RunMainWindow() {
+void RunMainWindow(const TickHandler& tick) {
+  g_tick = tick;
   const int64_t sleep = GetSwitchInt(OwnParams(), kSwSleepX, -1);
   if (sleep >= 0) SetAgentStartDelay(sleep);
 

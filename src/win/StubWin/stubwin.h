@@ -2,12 +2,16 @@
 // the program icon, a status label, a step bar and a busy bar. Its timer
 // drives the work (setup run or agent), and its window procedure is the
 // stub's control interface for other processes (three private messages and
-// the notifications posted to a registered listener).
+// the notifications posted to a registered listener). The work sees the
+// window only as the RunHost handed to the tick handler.
 #pragma once
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
+
+#include "win/StubGlob/run_host.h"
 
 namespace kestro {
 
@@ -26,32 +30,19 @@ inline constexpr int kMainHeight = 110;
 inline constexpr UINT_PTR kWorkTimerId = 1;
 inline constexpr UINT kWorkTimerMs = 1000;
 
+// What the timer runs, chosen by the run mode: the setup modes run once (the
+// timer is stopped before the first tick's work, which keeps messages
+// flowing for minutes), the agent on every tick.
+struct TickHandler {
+  std::function<void(RunHost& host)> run;
+  bool once = false;
+};
+
 // Registers the class (named by InstanceName()), creates the hidden window,
 // runs the message loop until it ends and tears down.
-void RunMainWindow();
-
-HWND MainWindow();
-HWND StatusLabel();
-HWND StepBar();
-HWND BusyBar();
-bool MainWindowDestroyed();
-
-// The user asked to close once: a running download stops on it.
-bool CancelRequested();
-
-// Sets the label's text, font and reading order (character sets 177 and 178
-// read right to left).
-void SetStatusText(HWND label, const std::string& text, const std::string& fontName,
-                   int charset, int fontSize);
-
-// Shows the busy bar when the package asks for it.
-void ShowBusyBar();
+void RunMainWindow(const TickHandler& tick);
 
 // PostMessageA to the registered listener, when there is one.
 void NotifyListener(WPARAM code, LPARAM value);
-
-// Label and busy bar positions for a character set.
-int StatusLabelLeft(int charset);
-int BusyBarLeft(int charset);
 
 }  // namespace kestro

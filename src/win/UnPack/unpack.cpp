@@ -12,7 +12,7 @@
 #include "core/KDebug/trace.h"
 #include "win/Files/files.h"
 #include "win/PackX/handle_source.h"
-#include "win/StubWin/eject_cd.h"
+#include "win/Files/eject_cd.h"
 #include "win/Utils/registry.h"
 #include "win/Utils/utils.h"
 
@@ -80,7 +80,7 @@ bool WriteAgentBytes(HANDLE out, ByteSource& volume, uint64_t firstFileBlock, Pa
 
 class Extraction : public BlockSink {
  public:
-  explicit Extraction(const ExtractRequest& r) : r_(r) {}
+  Extraction(SetupPackage& package, const ExtractRequest& r) : package_(package), r_(r) {}
 
   ExtractResult Run();
 
@@ -91,8 +91,8 @@ class Extraction : public BlockSink {
   void EndFile() override;
 
  private:
-  void Progress(int event, int64_t rangeEnd) {
-    if (r_.progress) r_.progress(event, rangeEnd);
+  void Progress(ProgressEvent event, int64_t range = 0) {
+    if (r_.progress) r_.progress(event, range, 0);
   }
   bool Box(ExtractBox kind, const std::string& text, const std::string& caption) {
     if (r_.messageBox) return r_.messageBox(kind, text, caption, r_.buttons, r_.charset);
@@ -101,10 +101,14 @@ class Extraction : public BlockSink {
   }
 
   bool ExtractVolume(const std::string& path, unsigned number, PackageTrailer& trailer);
+  bool ExtractFrom(ByteSource& volume, const std::string& path, unsigned number,
+                   const PackageTrailer& trailer);
+  bool Unreadable(const std::string& path, unsigned long error);
   bool AskForVolume(const std::string& path, unsigned number);
-  void WriteAgentFile(ByteSource& volume, uint64_t firstFileBlock);
+  void WriteAgentFile(uint64_t firstFileBlock);
   void ReportWriteFailure(DWORD error);
 
+  SetupPackage& package_;
   const ExtractRequest& r_;
   ExtractResult result_;
 
@@ -122,7 +126,7 @@ void Extraction::BeginFile(const FileBlockHeader& h) {
   targetTime_ = h.dosTime;
   dataSize_ = 0;
   writeFailed_ = false;
-  if (!FileExists(targetPath_)) Progress(kProgressStep, 0);
+  if (!FileExists(targetPath_)) Progress(ProgressEvent::kStep);
   // Names with folders need their folders; the destination itself was made.
   const std::string dir = ExtractFileDir(targetPath_);
   if (h.name.find_first_of("\\/") != std::string::npos) ForceDirectories(dir);
@@ -156,28 +160,40 @@ void Extraction::ReportWriteFailure(DWORD error) {
 }
 
 // One volume: false stops the whole extraction.
+// Volume 1 is the package the run opened; further volumes are opened here,
+// one at a time.
 bool Extraction::ExtractVolume(const std::string& path, unsigned number, PackageTrailer& trailer) {
   trailer = PackageTrailer{};
   if (!FileExists(path)) return true;
-  HandleSource volume(path);
-  if (!volume.IsOpen()) {
-    // There but not readable (locked without sharing, no access): nothing
-    // of it can be checked, so it fails like a checksum mismatch.
-    const DWORD error = GetLastError();
-    Trace(Pid() + " Volume cannot be opened: " + path + " (" + SystemErrorText(error) + ")");
-    result_.checksumOk = false;
-    return false;
+  if (number == 1) {
+    if (!package_.IsOpen()) return Unreadable(path, package_.OpenError());
+    trailer = package_.Trailer();
+    Trace("FileInfo.FilesCount=" + std::to_string(trailer.FileCount()));
+    return ExtractFrom(package_.Source(), path, number, trailer);
   }
+  HandleSource volume(path);
+  if (!volume.IsOpen()) return Unreadable(path, GetLastError());
   ReadPackageTrailer(volume, trailer);
-  if (number == 1) Trace("FileInfo.FilesCount=" + std::to_string(trailer.FileCount()));
+  return ExtractFrom(volume, path, number, trailer);
+}
 
+// There but not readable (locked without sharing, no access): nothing of it
+// can be checked, so it fails like a checksum mismatch.
+bool Extraction::Unreadable(const std::string& path, unsigned long error) {
+  Trace(Pid() + " Volume cannot be opened: " + path + " (" + SystemErrorText(error) + ")");
+  result_.checksumOk = false;
+  return false;
+}
+
+bool Extraction::ExtractFrom(ByteSource& volume, const std::string& path, unsigned number,
+                             const PackageTrailer& trailer) {
   result_.checksumOk = ChecksumAccepted(ComputeChecksum(volume, trailer.Length()), trailer.Checksum());
   if (!result_.checksumOk) return false;
 
   const uint64_t dataEnd = GetDataEnd(volume);
   Trace("FileLen=" + std::to_string(dataEnd));
   if (!trailer.HasMagic()) return true;
-  if (number == 1) Progress(kProgressReset, trailer.FileCount());
+  if (number == 1) Progress(ProgressEvent::kStart, trailer.FileCount());
 
   if (!ForceDirectories(r_.destFolder)) {
     const DWORD error = GetLastError();
@@ -200,22 +216,22 @@ bool Extraction::ExtractVolume(const std::string& path, unsigned number, Package
 
   const std::string agent = AgentFileName(r_.agentName);
   if (number == 1 && !agent.empty() &&
-      (EndsWithIgnoreCase(r_.packagePath, ".exe") || EndsWithIgnoreCase(r_.packagePath, ".exe.001")))
-    WriteAgentFile(volume, walk.firstFileBlock);
+      (EndsWithIgnoreCase(path, ".exe") || EndsWithIgnoreCase(path, ".exe.001")))
+    WriteAgentFile(walk.firstFileBlock);
   return true;
 }
 
 // The agent file holds no file blocks. One that could not be written whole
 // is removed: cut short, it would still read as a valid agent.
-void Extraction::WriteAgentFile(ByteSource& volume, uint64_t firstFileBlock) {
-  PackageTrailer trailer;
-  ReadPackageTrailer(volume, trailer);
+void Extraction::WriteAgentFile(uint64_t firstFileBlock) {
+  const PackageTrailer& trailer = package_.Trailer();
+  ByteSource& volume = package_.Source();
   if (firstFileBlock == 0) return;  // the header blocks were never complete
   const std::string path = r_.destFolder + "\\" + AgentFileName(r_.agentName);
   UniqueHandle out = CreateAlways(path);
   DWORD error = IsValid(out) ? ERROR_SUCCESS : GetLastError();
   if (IsValid(out) && WriteAgentBytes(out.get(), volume, firstFileBlock, trailer, error)) {
-    FileSetDate(out.get(), FileAge(r_.packagePath));
+    FileSetDate(out.get(), FileAge(package_.Path()));
     Trace(Pid() + " New AU-Agent: " + path);
     return;
   }
@@ -241,9 +257,9 @@ bool Extraction::AskForVolume(const std::string& path, unsigned number) {
 
 ExtractResult Extraction::Run() {
   const DWORD started = GetTickCount();
-  const std::string base = VolumeBasePath(r_.packagePath);
-  Progress(kProgressReset, 0);
-  std::string path = r_.packagePath;
+  const std::string base = VolumeBasePath(package_.Path());
+  Progress(ProgressEvent::kStart);
+  std::string path = package_.Path();
   for (unsigned number = 1;; ) {
     PackageTrailer trailer;
     if (!ExtractVolume(path, number, trailer)) break;
@@ -254,7 +270,7 @@ ExtractResult Extraction::Run() {
       result_.cancelled = true;
       break;
     }
-    Progress(kProgressStep, 0);
+    Progress(ProgressEvent::kStep);
   }
   if (result_.cancelled || !result_.checksumOk) result_.engineEntry.clear();
   Trace("UnCompressTime: " + std::to_string(GetTickCount() - started) + " MS");
@@ -265,7 +281,9 @@ ExtractResult Extraction::Run() {
 
 }  // namespace
 
-ExtractResult ExtractPackage(const ExtractRequest& request) { return Extraction(request).Run(); }
+ExtractResult ExtractPackage(SetupPackage& package, const ExtractRequest& request) {
+  return Extraction(package, request).Run();
+}
 
 int FailedWriteCount() { return g_failedWrites; }
 void ResetFailedWriteCount() { g_failedWrites = 0; }

@@ -8,12 +8,11 @@
 #include <functional>
 #include <string>
 
+#include "core/CommUtils/progress.h"
+#include "win/PackX/setup_package.h"
+
 namespace kestro {
 
-// Progress events: kProgressReset sets the step bar to 0..rangeEnd at 0,
-// kProgressStep advances it by one.
-enum ExtractProgressEvent { kProgressReset = 0, kProgressStep = 1 };
-using ExtractProgress = std::function<void(int event, int64_t rangeEnd)>;
 
 // The boxes extraction shows: an error (OK) or the disc prompt (OK/Cancel).
 // Returns true on OK. Texts are message markup.
@@ -23,7 +22,6 @@ using ExtractMessageBox = std::function<bool(ExtractBox kind, const std::string&
                                              int charset)>;
 
 struct ExtractRequest {
-  std::string packagePath;  // the first volume
   std::string destFolder;
   std::string agentName;    // agent file to write, or empty; only its file name counts
   bool alwaysPrompt = false;
@@ -31,7 +29,9 @@ struct ExtractRequest {
   std::string discCaption;
   std::string buttons;
   int charset = 0;
-  ExtractProgress progress;        // optional
+  // Optional. A start at 0 with range 0, then with volume 1's file count
+  // (wrapped to 16 bits); a step per new file and per further volume.
+  ProgressSink progress;
   ExtractMessageBox messageBox;    // optional: a plain system box without it
   std::function<bool(const std::string& path)> ejectCd;  // optional: EjectCd without it
   uint32_t settleMs = 500;         // the wait after the last volume
@@ -49,7 +49,9 @@ struct ExtractResult {
   bool refused = false;     // damaged block or unsafe name
 };
 
-ExtractResult ExtractPackage(const ExtractRequest& request);
+// Extracts the package (its first volume; further volumes are looked for
+// beside it) into request.destFolder.
+ExtractResult ExtractPackage(SetupPackage& package, const ExtractRequest& request);
 
 // Failed file writes of this process; the "Unable to save" box is shown on
 // the first one only.

@@ -1,4 +1,4 @@
-#include "win/StubWin/eject_cd.h"
+#include "win/Files/eject_cd.h"
 
 #include <windows.h>
 #include <winioctl.h>
