@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "core/KDebug/trace.h"
 #include "core/Utils/ksub.h"
 #include "win/KDebug/agent_log.h"
 #include "win/KDebug/kdebug.h"
@@ -34,7 +35,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
   CloseOwnPackage();
   PidTrace(" ==== STUB END ====> " + RawCommandLine() + "<");
-  PidTrace("");
+  Trace("");
   WriteLog("=== EXIT === " + OwnExePath());
   WriteLog("");
   return ProcessExitCode();

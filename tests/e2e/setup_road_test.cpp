@@ -41,14 +41,6 @@ RecordedLine SplitAtRunId(const std::string& line) {
   return r;
 }
 
-std::string EngineValue(const SetupPlan& plan, const std::string& key) {
-  const std::string log = ReadFileText(plan.EngineLog());
-  const size_t at = log.find("\r\n" + key + "=");
-  if (at == std::string::npos) return "";
-  const size_t from = at + 3 + key.size();
-  return log.substr(from, log.find("\r\n", from) - from);
-}
-
 // Runs a setup to its end while `during` watches (called every 50 ms).
 template <typename F>
 long RunSetupWatching(const std::string& cmd, F during) {
@@ -114,14 +106,44 @@ TEST(SetupRoad, TracesTheRunForTheDebugViewer) {
       pid + " ==== ThisIs_AutoUpdateProg=FALSE",
       "========= ForegroundOp=TRUE ==========",
       pid + " ==== WinExec(Engine.exe) >>" + engineLine + "<<",
-      "- wm_Destroy -",
       pid + " ==== STUB END ====> " + cmd + "<",
+      "",
   };
   const std::vector<std::string> lines = viewer.Lines();
   size_t at = 0;
   for (const std::string& w : wanted) {
     while (at < lines.size() && lines[at] != w) ++at;
     EXPECT_LT(at, lines.size()) << "missing, or out of order: " << w;
+  }
+}
+
+// The window's end is handled once: when the user closes it, not again
+// when the loop has ended (a second round logged, deleted the folder and
+// posted a quit message once more); a run that ends by itself has no
+// destroy round at all.
+TEST(SetupRoad, TheWindowsEndIsHandledOnce) {
+  for (const bool closedByUser : {false, true}) {
+    SetupPlan plan = Plan();
+    if (closedByUser) {
+      plan.payload = {{"big.bin", std::string(24 << 20, 'z')}};
+      plan.compress = false;
+    }
+    ASSERT_EQ(WriteSetup(plan).error, "");
+    DebugViewer viewer;
+    ChildProcess stub(SetupCommand(plan.SetupPath()));
+    if (closedByUser) {
+      HWND main = nullptr;
+      ASSERT_TRUE(viewer.PumpUntil([&] {
+        main = FindWindowA(plan.SetupPath().c_str(), nullptr);
+        return main && IsWindowVisible(main);
+      }, kRunTimeoutMs));
+      PostMessageA(main, WM_CLOSE, 0, 0);  // cancels
+      PostMessageA(main, WM_CLOSE, 0, 0);  // closes
+    }
+    ASSERT_EQ(viewer.WaitForExit(stub.Handle(), kRunTimeoutMs), 0u);
+    const std::vector<std::string> lines = viewer.Lines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "- wm_Destroy -"), closedByUser ? 1 : 0)
+        << "closed by the user: " << closedByUser;
   }
 }
 
@@ -132,6 +154,27 @@ TEST(SetupRoad, OriginGivenOnTheCommandLineIsNotRepeated) {
   const RecordedLine line = SplitAtRunId(FirstLine(plan.EngineLog()));
   EXPECT_NE(line.head.find("/OriginExe=\"C:\\cd\\setup.exe\""), std::string::npos) << line.head;
   EXPECT_EQ(line.tail, "");
+}
+
+// A setup file deeper than a window class name can hold (a download folder)
+// runs like any other; before, its window could not be made and the run
+// ended at once with 0, a failure reported as success.
+TEST(SetupRoad, RunsFromAFolderDeeperThanAClassNameHolds) {
+  SetupPlan plan = Plan("/ExitCode=8");
+  // Folders up to 240 characters (a folder takes at most 247), a file name
+  // that brings the path to 258.
+  std::string folder = plan.dir;
+  while (folder.size() + 50 < 240) folder += "\\" + std::string(40, 'd');
+  folder += "\\" + std::string(240 - folder.size() - 1, 'e');
+  ASSERT_TRUE(kestro::ForceDirectories(folder));
+  plan.name = folder.substr(plan.dir.size() + 1) + "\\" + std::string(258 - 240 - 1 - 4, 's') + ".exe";
+  ASSERT_EQ(plan.SetupPath().size(), 258u);
+  ASSERT_EQ(WriteSetup(plan).error, "");
+
+  EXPECT_EQ(RunSetup(SetupCommand(plan.SetupPath())), 8);
+  EXPECT_EQ(ReadFileText(plan.TargetDir() + "\\readme.txt"), "Read me.\r\n");
+  const RecordedLine line = SplitAtRunId(FirstLine(plan.EngineLog()));
+  EXPECT_EQ(line.tail, " /OriginExe=\"" + plan.SetupPath() + "\"");
 }
 
 TEST(SetupRoad, SecondStartOfTheSameFileExitsAtOnceButACopyElsewhereRuns) {
@@ -337,6 +380,11 @@ TEST(SetupRoad, SpannedVolumesAskPerDiscOnlyWhenForced) {
         Sleep(150);
         const std::string text = BoxText(box);
         EXPECT_NE(text.find("DISK #" + std::to_string(seen + 2)), std::string::npos) << text;
+        DWORD_PTR refused = 0;
+        SendMessageTimeoutA(FindWindowA((plan.SetupPath() + ".001").c_str(), nullptr),
+                            RegisterWindowMessageA("QueryCancelAutoPlay"), 0, 0, SMTO_BLOCK, 5000,
+                            &refused);
+        EXPECT_EQ(refused, 1u) << "AutoPlay is refused while discs change";
         ++seen;
         BringToFront(box);
         PressKey(c.cancelFirst ? VK_ESCAPE : VK_RETURN);
@@ -538,13 +586,6 @@ struct Listener {
   }
 };
 
-RECT RectIn(HWND parent, HWND child) {
-  RECT r;
-  GetWindowRect(child, &r);
-  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-  return r;
-}
-
 TEST(SetupRoad, MainWindowKeepsItsLayoutAndAnswersOtherProcesses) {
   SetupPlan plan = Plan("/WorkMs=5000 /ExitCode=2");
   plan.language = kestro::BuildLanguageBlock({{"Hebrew", {"s0=Kurulum", "Charset=177"}}});
@@ -564,10 +605,10 @@ TEST(SetupRoad, MainWindowKeepsItsLayoutAndAnswersOtherProcesses) {
   EXPECT_EQ(r.left, wa.left + (wa.right - wa.left - 492) / 2);
   EXPECT_EQ(r.top, wa.top + (wa.bottom - wa.top - 110) / 2);
   // Right-to-left character set: label moved right, busy bar to the left.
-  EXPECT_EQ(RectIn(main, FindWindowExA(main, nullptr, "Static", nullptr)).left, 122);
+  EXPECT_EQ(RectInParent(FindWindowExA(main, nullptr, "Static", nullptr), main).left, 122);
   std::vector<int> barLefts;
   for (HWND b : ChildrenLeftToRight(main, "msctls_progress32")) {
-    RECT br = RectIn(main, b);
+    RECT br = RectInParent(b, main);
     barLefts.push_back(br.left * 100 + br.top);
   }
   std::sort(barLefts.begin(), barLefts.end());
@@ -595,7 +636,7 @@ TEST(SetupRoad, MainWindowKeepsItsLayoutAndAnswersOtherProcesses) {
   EXPECT_EQ(answer, 0u) << "an unknown agent command answers 0";
   SendMessageTimeoutA(main, RegisterWindowMessageA("QueryCancelAutoPlay"), 0, 0, SMTO_BLOCK, 5000,
                       &answer);
-  EXPECT_EQ(answer, 1u) << "AutoPlay is refused";
+  EXPECT_EQ(answer, 0u) << "AutoPlay is refused only once a disc change began";
 
   EXPECT_TRUE(WaitUntil([&] {
     listener.Pump();

@@ -81,6 +81,15 @@ struct SetupPlan {
   }
 };
 
+// A value the sample engine recorded ("key=value" lines after the first).
+inline std::string EngineValue(const SetupPlan& plan, const std::string& key) {
+  const std::string log = ReadFileText(plan.EngineLog());
+  const size_t at = log.find("\r\n" + key + "=");
+  if (at == std::string::npos) return "";
+  const size_t from = at + 3 + key.size();
+  return log.substr(from, log.find("\r\n", from) - from);
+}
+
 // Writes the setup file (or its volumes) with the real package writer.
 inline kestro::PackResult WriteSetup(const SetupPlan& plan) {
   kestro::PackOrder order;

@@ -89,6 +89,14 @@ inline std::vector<HWND> ChildrenLeftToRight(HWND parent, const char* cls) {
   return out;
 }
 
+// A child's rectangle in its parent's client coordinates.
+inline RECT RectInParent(HWND child, HWND parent) {
+  RECT r;
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
 inline std::string WindowText(HWND w) {
   char buf[512] = {};
   GetWindowTextA(w, buf, sizeof buf);

@@ -1,5 +1,7 @@
+#include "core/StubWin/instance_name.h"
 #include "core/StubWin/self_removal_batch.h"
 #include "core/StubSetup/temp_space.h"
+#include "core/Utils/ksub.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +9,46 @@ namespace kestro {
 namespace {
 
 std::string Defaults(const std::string&, const std::string& def) { return def; }
+
+TEST(ExtractionFolder, LiesInTheTempFolderOrNowhere) {
+  struct Case {
+    const char* temp;
+    uint32_t fileTime;
+    const char* folder;
+  } cases[] = {
+      {"C:\\users\\me\\Temp\\", 0x5A2B1234u, "C:\\users\\me\\Temp\\SETUP_4660"},
+      {"C:\\Temp\\", 0, "C:\\Temp\\SETUP_0"},
+      // Unknown temp folder: never a bare "SETUP_n" in the current folder,
+      // which would be emptied and deleted.
+      {"", 0x5A2B1234u, ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ExtractionFolderPath(c.temp, c.fileTime), c.folder) << c.temp;
+}
+
+TEST(InstanceName, AClassNameFitsAndStillTellsPathsApart) {
+  const std::string deep = "C:\\Downloads\\" + std::string(250, 'd') + "\\setup.exe";
+  const std::string fitted = FitWindowClassName(deep);
+  EXPECT_EQ(fitted.size(), kMaxWindowClassName);
+  EXPECT_EQ(fitted.substr(0, 40), deep.substr(0, 40));
+  EXPECT_EQ(fitted[kMaxWindowClassName - 17], '#');
+
+  struct Case {
+    const char* why;
+    std::string a, b;
+    bool same;
+  } cases[] = {
+      {"same path", deep, deep, true},
+      {"other case: class names ignore case", deep, SUB::Upper(deep), true},
+      {"another file in the same folder", deep, deep.substr(0, deep.size() - 9) + "other.exe", false},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(SUB::SameText(FitWindowClassName(c.a), FitWindowClassName(c.b)), c.same) << c.why;
+
+  // Names that fit stay exactly as they are.
+  for (const std::string& name : {std::string("C:\\setup.exe"), std::string(255, 'x'), std::string()})
+    EXPECT_EQ(FitWindowClassName(name), name);
+  EXPECT_EQ(FitWindowClassName(std::string(256, 'x')).size(), kMaxWindowClassName);
+}
 
 TEST(TempSpace, MegabyteTextsChangePrecisionWithSize) {
   struct Case {

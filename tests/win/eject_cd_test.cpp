@@ -22,7 +22,7 @@ char FindCdDrive() {
 TEST(EjectCd, LeavesEverythingButCdDrivesAlone) {
   const char* paths[] = {"", "1:\\x", "\\\\server\\share\\setup.exe.002", "C:\\windows", "z:\\tmp\\setup.exe.002"};
   for (const char* path : paths) {
-    CapturedTrace trace;
+    ktest::CapturedTrace trace;
     EXPECT_FALSE(EjectCd(path)) << path;
     EXPECT_EQ(trace.Text(), "") << path << ": no device was opened";
   }
@@ -31,7 +31,7 @@ TEST(EjectCd, LeavesEverythingButCdDrivesAlone) {
 TEST(EjectCd, OpensTheCdDeviceOfALowerCasePath) {
   const char drive = FindCdDrive();
   if (!drive) GTEST_SKIP() << "this Wine prefix maps no CD-ROM drive";
-  CapturedTrace trace;
+  ktest::CapturedTrace trace;
   const std::string path = std::string(1, char(drive - 'A' + 'a')) + ":\\setup.exe.002";
   EjectCd(path);  // Wine's drives do not eject; the answer is the drive's
   const std::string device = std::string("\\\\.\\") + drive + ":";

@@ -13,6 +13,7 @@
 #include "win/KDebug/agent_log.h"
 #include "win/Utils/utils.h"
 #include "../support/debug_viewer.h"
+#include "../support/scratch_file.h"
 #include "../support/test_paths.h"
 
 using namespace kestro;
@@ -43,13 +44,8 @@ std::string LongLine() {
 
 class DebugFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    file_ = ktest::BinaryDir() + "\\kdebug_test_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
-    DeleteFileA(file_.c_str());
-  }
-  void TearDown() override { DeleteFileA(file_.c_str()); }
-  std::string file_;
+  ktest::ScratchFile scratch_{"kdebug_test_" + ktest::CurrentTestName() + ".txt"};
+  const std::string file_ = scratch_.Path();
 };
 
 }  // namespace

@@ -151,13 +151,6 @@ struct Layout {
   std::string title;
 };
 
-RECT ClientRectOf(HWND child, HWND parent) {
-  RECT r;
-  GetWindowRect(child, &r);
-  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-  return r;
-}
-
 bool RangeIsBold(HWND text, LONG from, LONG to) {
   CHARRANGE cr{from, to};
   SendMessageA(text, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&cr));
@@ -176,7 +169,7 @@ Layout ShowAndMeasure(MsgBoxOwner mode, const std::string& text, std::uint32_t f
     l.owner = GetWindow(box, GW_OWNER);
     HWND t = FindWindowExA(box, nullptr, "RICHEDIT", nullptr);
     if (t) {
-      l.text = ClientRectOf(t, box);
+      l.text = ktest::RectInParent(t, box);
       l.textStyle = GetWindowLongA(t, GWL_STYLE);
       l.textExStyle = GetWindowLongA(t, GWL_EXSTYLE);
       l.headingBold = RangeIsBold(t, 0, 7);
@@ -187,7 +180,7 @@ Layout ShowAndMeasure(MsgBoxOwner mode, const std::string& text, std::uint32_t f
       l.textScrolls = GetScrollInfo(t, SB_VERT, &si) && si.nPage > 0 &&
                       si.nMax - si.nMin + 1 > static_cast<int>(si.nPage);
     }
-    for (HWND b : ChildrenLeftToRight(box, "Button")) l.buttons.push_back(ClientRectOf(b, box));
+    for (HWND b : ChildrenLeftToRight(box, "Button")) l.buttons.push_back(ktest::RectInParent(b, box));
     PressKey(VK_ESCAPE);
   });
   ShowMsgBox(mode, text, "Confirm", 0, flags, charset, kButtons);

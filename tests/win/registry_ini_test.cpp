@@ -9,6 +9,7 @@
 #include "win/Files/files.h"
 #include "win/Utils/ini.h"
 #include "win/Utils/registry.h"
+#include "../support/scratch_file.h"
 #include "../support/test_paths.h"
 
 using namespace kestro;
@@ -96,12 +97,8 @@ namespace {
 
 class IniTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    file_ = ktest::BinaryDir() + "\\registry_ini_test.ini";
-    DeleteFileA(file_.c_str());
-  }
-  void TearDown() override { DeleteFileA(file_.c_str()); }
-  std::string file_;
+  ktest::ScratchFile scratch_{"registry_ini_test.ini"};
+  const std::string file_ = scratch_.Path();
 };
 
 }  // namespace

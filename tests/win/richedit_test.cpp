@@ -35,13 +35,6 @@ struct Seen {
   RECT textAfterResize{}, buttonAfterResize{}, clientAfterResize{};
 };
 
-RECT InParent(HWND child, HWND parent) {
-  RECT r;
-  GetWindowRect(child, &r);
-  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-  return r;
-}
-
 // The rich-edit control keeps its font as the default character format.
 std::string RichEditFace(HWND t) {
   CHARFORMATA cf{};
@@ -64,12 +57,12 @@ Seen ShowAndLook(const std::string& face, const std::string& link, const std::st
     HWND t = FindWindowExA(box, nullptr, "RICHEDIT", nullptr);
     HWND b = FindWindowExA(box, nullptr, "Button", nullptr);
     GetClientRect(box, &s.client);
-    s.text = InParent(t, box);
+    s.text = ktest::RectInParent(t, box);
     s.text_ = ktest::WindowText(t);
     s.textFace = RichEditFace(t);
     s.hasButton = b != nullptr;
     if (b) {
-      s.button = InParent(b, box);
+      s.button = ktest::RectInParent(b, box);
       s.buttonFace = FaceOf(b);
     }
     RECT wr;
@@ -77,8 +70,8 @@ Seen ShowAndLook(const std::string& face, const std::string& link, const std::st
     SetWindowPos(box, nullptr, 0, 0, wr.right - wr.left + 100, wr.bottom - wr.top + 60, SWP_NOMOVE | SWP_NOZORDER);
     Sleep(200);
     GetClientRect(box, &s.clientAfterResize);
-    s.textAfterResize = InParent(t, box);
-    if (b) s.buttonAfterResize = InParent(b, box);
+    s.textAfterResize = ktest::RectInParent(t, box);
+    if (b) s.buttonAfterResize = ktest::RectInParent(b, box);
     ktest::BringToFront(box);
     close(box, b);
   });

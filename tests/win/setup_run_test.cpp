@@ -21,14 +21,6 @@ using namespace ktest;
 using kestro::ProgressEvent;
 using ktest::RecordingHost;
 
-std::string LogValue(const SetupPlan& plan, const std::string& key) {
-  const std::string log = ReadFileText(plan.EngineLog());
-  const size_t at = log.find("\r\n" + key + "=");
-  if (at == std::string::npos) return "";
-  const size_t from = at + 3 + key.size();
-  return log.substr(from, log.find("\r\n", from) - from);
-}
-
 struct Outcome {
   bool result;
   RecordingHost host;
@@ -59,7 +51,7 @@ TEST(SetupRun, TellsItsHostWhatThePackageSaysAndRunsTheEngine) {
   const Outcome out = RunSetupOf(plan, false);
   EXPECT_TRUE(out.result) << "the engine removed the run token";
   EXPECT_EQ(kestro::ProcessExitCode(), 6);
-  EXPECT_EQ(LogValue(plan, "show"), "0");
+  EXPECT_EQ(EngineValue(plan, "show"), "0");
   EXPECT_EQ(ReadFileText(plan.TargetDir() + "\\bin\\tool.dat"), "0123456789");
 
   ASSERT_EQ(out.host.status.size(), 1u);

@@ -454,7 +454,7 @@ TEST_F(Unpack, TracesTheFileCountTheDataEndTheAgentAndTheTimeTaken) {
   order.files = {{In("a.txt", "a"), "a.txt", 0}, {In("b.txt", "b"), "b.txt", 0}};
   PackResult packed = Pack(order);
   agentName_ = "agent.exe";
-  CapturedTrace trace;
+  ktest::CapturedTrace trace;
   ASSERT_TRUE(Extract(packed.volumes[0]).checksumOk);
   const std::string text = trace.Text();
   EXPECT_NE(text.find("FileInfo.FilesCount=2\r\n"), std::string::npos) << text;

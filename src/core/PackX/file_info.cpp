@@ -116,12 +116,12 @@ std::string TGFileInfo::GetLangString(const std::string& key, const std::string&
 }
 
 int TGFileInfo::GetCharset() const {
-  return int(SUB::StrToInt64Def(GetLangString("Charset", "0"), 0));
+  return int(SUB::StrToInt64Def(GetLangString(lang::kCharset), 0));
 }
 int TGFileInfo::GetFontSize() const {
-  return int(SUB::StrToInt64Def(GetLangString("FontSize", "8"), 8));
+  return int(SUB::StrToInt64Def(GetLangString(lang::kFontSize), 8));
 }
-std::string TGFileInfo::GetFontName() const { return GetLangString("FontName", "Tahoma"); }
+std::string TGFileInfo::GetFontName() const { return GetLangString(lang::kFontName); }
 
 void TGFileInfo::SetUserLanguageName(const std::string& name) { g_userLanguage = name; }
 void TGFileInfo::ResetLanguageCache() { g_languageSection.clear(); }

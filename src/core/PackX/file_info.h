@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/LangRes0/lang_keys.h"
 #include "core/PackX/package_layout.h"
 
 namespace kestro {
@@ -59,6 +60,8 @@ class TGFileInfo {
   // The key's value in the language section chosen once per process (see
   // SetUserLanguageName), or `def` when the key is missing.
   std::string GetLangString(const std::string& key, const std::string& def) const;
+  // The same for one of the stub's own keys with its built-in default.
+  std::string GetLangString(const LangKey& k) const { return GetLangString(k.key, k.def); }
   int GetCharset() const;
   int GetFontSize() const;
   std::string GetFontName() const;

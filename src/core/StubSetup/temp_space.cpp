@@ -13,6 +13,11 @@ std::string Text(const LangLookup& lang, const LangKey& k) { return lang(k.key, 
 
 }  // namespace
 
+std::string ExtractionFolderPath(const std::string& tempDir, std::uint32_t setupFileTime) {
+  if (tempDir.empty()) return "";
+  return tempDir + kSetupFolderPrefix + std::to_string(setupFileTime & 0xFFFFu);
+}
+
 std::string FormatMegabytes(double bytes) {
   double mb = bytes > 0 ? bytes / 1048576.0 : 0.0;
   int decimals = mb > 10 ? 1 : mb >= 1 ? 2 : 3;

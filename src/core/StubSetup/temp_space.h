@@ -1,11 +1,20 @@
-// Decisions of the temp-space check before extraction: the MB texts of the
-// space notice, the notice itself and the choice of a roomier fixed drive.
+// Decisions of the temp-space check before extraction: the extraction
+// folder's name, the MB texts of the space notice, the notice itself and the
+// choice of a roomier fixed drive.
 #pragma once
 #include <cstdint>
 #include <functional>
 #include <string>
 
 namespace kestro {
+
+constexpr const char* kSetupFolderPrefix = "SETUP_";
+
+// tempDir (with its trailing "\\") + "SETUP_" + the time half of the setup
+// file's packed DOS date-time. Empty when the temp folder is not known: a
+// relative name would land in the current folder, which the run empties
+// first and deletes at the end.
+std::string ExtractionFolderPath(const std::string& tempDir, std::uint32_t setupFileTime);
 
 // Bytes as megabytes: 1 decimal above 10 MB, 2 from 1 MB, 3 below; a
 // negative value counts as 0.

@@ -4,6 +4,7 @@
 #include "win/StubGlob/switches.h"
 #include "core/Utils/ksub.h"
 #include "win/Files/files.h"
+#include "win/KDebug/kdebug.h"
 #include "win/StubGlob/stubglob.h"
 #include "win/StubSetup/stubsetup.h"
 #include "win/StubSetup/temp_folders.h"
@@ -50,8 +51,12 @@ std::string MakeExtractionFolder() {
     Claim(own);
     return own;
   }
-  return MakeFreshFolder(ClaimFolder(TempDir(true) + kSetupFolderPrefix +
-                                     std::to_string(FileAge(OwnExePath()) & 0xFFFFu)));
+  const std::string base = ExtractionFolderPath(TempDir(true), FileAge(OwnExePath()));
+  if (base.empty()) {
+    PidTrace(" ==== no temp folder: nothing is extracted");
+    return base;
+  }
+  return MakeFreshFolder(ClaimFolder(base));
 }
 
 std::string g_alternativeRoot;
@@ -87,7 +92,7 @@ const std::string& ExtractionFolder() {
 // empty whatever folder of that name another run works in) just to delete
 // it, as an agent's window would on every close.
 void DeleteExtractionFolder() {
-  if (g_extractionFolderMade) DeleteTree(ExtractionFolder(), true);
+  if (g_extractionFolderMade && !ExtractionFolder().empty()) DeleteTree(ExtractionFolder(), true);
 }
 
 // ---- the alternative temp root -------------------------------------------

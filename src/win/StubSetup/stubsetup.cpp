@@ -11,7 +11,6 @@
 #include "win/KMsgBox/kmsgbox.h"
 #include "win/StubGlob/stubglob.h"
 #include "win/StubSetup/engine_process.h"
-#include "win/StubSetup/setup_text.h"
 #include "win/StubSetup/temp_folders.h"
 #include "win/StubSetup/update_shortcuts.h"
 #include "win/StubSetup/web_setup.h"
@@ -24,6 +23,8 @@ namespace kestro {
 namespace {
 
 const DWORD kSettleMs = 1000;
+const char kNoTempFolder[] =
+    "The temporary folder cannot be found.<P><P>Setup cannot extract its files and ends.";
 bool g_runInProgress = false;
 
 struct RunInProgress {
@@ -40,9 +41,9 @@ ExtractResult Extract(RunHost& host, SetupPackage& setup, const std::string& fol
   req.destFolder = folder;
   req.agentName = agentName;
   req.alwaysPrompt = ReadForcePrompt();
-  req.discPrompt = Lang(package, lang::kInsertDisk);
-  req.discCaption = Lang(package, lang::kAttention);
-  req.buttons = Lang(package, lang::kButtons);
+  req.discPrompt = package.GetLangString(lang::kInsertDisk);
+  req.discCaption = package.GetLangString(lang::kAttention);
+  req.buttons = package.GetLangString(lang::kButtons);
   req.charset = package.GetCharset();
   req.progress = host.Progress();
   const std::uintptr_t owner = host.BoxOwner();
@@ -92,8 +93,8 @@ void RunWebSetupOf(RunHost& host, const TGFileInfo& own, const std::string& agen
 }
 
 void ShowBadCrc(const RunHost& host, const TGFileInfo& package) {
-  MsgBoxError(host.BoxOwner(), Lang(package, lang::kBadCrc), Lang(package, lang::kError),
-              package.GetCharset(), Lang(package, lang::kButtons));
+  MsgBoxError(host.BoxOwner(), package.GetLangString(lang::kBadCrc), package.GetLangString(lang::kError),
+              package.GetCharset(), package.GetLangString(lang::kButtons));
 }
 
 }  // namespace
@@ -102,12 +103,18 @@ void ShowBadCrc(const RunHost& host, const TGFileInfo& package) {
 
 bool SetupRunInProgress() { return g_runInProgress; }
 
+void RefuseWithoutTempFolder(std::uintptr_t boxOwner) {
+  const TGFileInfo& own = OwnPackage();
+  MsgBoxError(boxOwner, kNoTempFolder, own.GetLangString(lang::kError), own.GetCharset(),
+              own.GetLangString(lang::kButtons));
+}
+
 bool RunSetup(RunHost& host, SetupPackage& setup, const std::string& folder,
               const std::string& agentName, bool foreground, const std::string& params) {
   RunInProgress running;
   const TGFileInfo& package = setup.Info();
   if (package.ShowBusyBar()) host.ShowBusyBar();
-  host.SetStatusText(Lang(package, lang::kExtracting), package.GetFontName(), package.GetCharset(),
+  host.SetStatusText(package.GetLangString(lang::kExtracting), package.GetFontName(), package.GetCharset(),
                      package.GetFontSize());
 
   std::string dest = folder;
@@ -141,7 +148,9 @@ void OnSetupTimer(RunHost& host) {
   const TGFileInfo& own = OwnPackage();
   const std::string agentName = own.CreatesAgent() ? own.GetAgentExeName() : std::string();
   const std::string params = OwnParams();
-  if (own.IsWebSetup()) {
+  if (ExtractionFolder().empty()) {
+    RefuseWithoutTempFolder(host.BoxOwner());
+  } else if (own.IsWebSetup()) {
     RunWebSetupOf(host, own, agentName, params);
   } else {
     SetupPackage package(GetSwitchValue(params, kSwSpanDiskFName1, OwnExePath()));

@@ -26,8 +26,12 @@ bool RunSetup(RunHost& host, SetupPackage& package, const std::string& folder,
 
 // Temp folder + "SETUP_" + the time half of the own file's DOS date-time;
 // made (emptied and created) on first use. No trailing "\".
+// Empty when the temp folder is not known: the run is refused then (see
+// RefuseWithoutTempFolder), never made relative to the current folder.
 const std::string& ExtractionFolder();
 void DeleteExtractionFolder();
+// The error box of a run that has no temp folder to extract to.
+void RefuseWithoutTempFolder(std::uintptr_t boxOwner);
 // A RunSetup is between its start and its end.
 bool SetupRunInProgress();
 

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
-namespace kestro {
+#include "core/StubSetup/temp_space.h"
 
-inline constexpr const char* kSetupFolderPrefix = "SETUP_";
+namespace kestro {
 inline constexpr const char* kRelayCopyPrefix = "Y_";
 
 // "/SpanCdLvl=" (default 1): 2 on the relay copy of a CD set.

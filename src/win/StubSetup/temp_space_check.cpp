@@ -5,7 +5,6 @@
 #include "core/StubSetup/temp_space.h"
 #include "win/Files/files.h"
 #include "win/KMsgBox/kmsgbox.h"
-#include "win/StubSetup/setup_text.h"
 #include "win/StubSetup/stubsetup.h"
 #include "win/StubSetup/temp_folders.h"
 #include "win/Utils/registry.h"
@@ -62,8 +61,8 @@ bool ConfirmTempSpace(const std::string& folder, const TGFileInfo& package,
   const std::string text = TempSpaceNotice(
       facts, [&](const std::string& k, const std::string& d) { return package.GetLangString(k, d); });
   if (text.empty()) return true;
-  return MsgBoxConfirm(boxOwner, text, Lang(package, lang::kConfirm), 0, package.GetCharset(),
-                       Lang(package, lang::kButtons));
+  return MsgBoxConfirm(boxOwner, text, package.GetLangString(lang::kConfirm), 0, package.GetCharset(),
+                       package.GetLangString(lang::kButtons));
 }
 
 bool FindBetterTempDrive() {

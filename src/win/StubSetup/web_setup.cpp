@@ -11,7 +11,6 @@
 #include "win/PackX/setup_package.h"
 #include "win/KMsgBox/kmsgbox.h"
 #include "win/StubGlob/stubglob.h"
-#include "win/StubSetup/setup_text.h"
 #include "win/StubSetup/stubsetup.h"
 #include "win/Utils/utils.h"
 
@@ -28,16 +27,16 @@ const int kResetRange = 10;
 
 // The download question; true to go on.
 bool AskToDownload(const RunHost& host, const TGFileInfo& own) {
-  const std::string text = AskDownloadText(Lang(own, lang::kAskDownload), own.GetWebPackageSize());
-  return MsgBoxConfirm(host.BoxOwner(), text, Lang(own, lang::kConfirm), 0, own.GetCharset(),
-                       Lang(own, lang::kButtons));
+  const std::string text = AskDownloadText(own.GetLangString(lang::kAskDownload), own.GetWebPackageSize());
+  return MsgBoxConfirm(host.BoxOwner(), text, own.GetLangString(lang::kConfirm), 0, own.GetCharset(),
+                       own.GetLangString(lang::kButtons));
 }
 
 // The "no connection" text with the system's reason, empty when connected.
 std::string ConnectionError(const TGFileInfo& own) {
   std::string message;
   if (IsInternetConnected(message)) return std::string();
-  const std::string error = Lang(own, lang::kNoConnection);
+  const std::string error = own.GetLangString(lang::kNoConnection);
   return message.empty() ? error : error + "<P><P>" + message;
 }
 
@@ -79,7 +78,7 @@ void RunWebSetup(RunHost& host, const WebSetupInput& in) {
   std::string error, packagePath = SetTrailingBackslash(in.source, true) + in.packageName;
   bool downloaded = false;
   if (!FileExists(packagePath)) {
-    host.SetStatusText(Lang(own, lang::kDownloading), own.GetFontName(), own.GetCharset(),
+    host.SetStatusText(own.GetLangString(lang::kDownloading), own.GetFontName(), own.GetCharset(),
                        own.GetFontSize());
     if (own.AskBeforeDownload() && !hidden && !AskToDownload(host, own)) error = kDeclined;
     // Asked even after a No: a user without a connection learns why.
@@ -92,7 +91,7 @@ void RunWebSetup(RunHost& host, const WebSetupInput& in) {
   if (error.empty()) error = RunIfOwnPackage(host, in, packagePath, url, hidden);
   if (downloaded) DeleteFiles(packagePath, true);
   if (!error.empty() && error != kDeclined)
-    MsgBoxError(host.BoxOwner(), error, Lang(own, lang::kError), own.GetCharset(), Lang(own, lang::kButtons));
+    MsgBoxError(host.BoxOwner(), error, own.GetLangString(lang::kError), own.GetCharset(), own.GetLangString(lang::kButtons));
 }
 
 bool WriteWebAgentFile(const std::string& folder, const std::string& agentName) {

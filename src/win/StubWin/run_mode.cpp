@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "core/Files/file_names.h"
+#include "core/StubWin/instance_name.h"
 #include "core/Utils/ksub.h"
 #include "win/StubGlob/switches.h"
 #include "win/Files/files.h"
@@ -25,7 +26,7 @@ const char kTransientPrefix[] = "X_";
 
 std::string OwnFileName() { return ExtractFileName(OwnExePath()); }
 
-bool SameName(const std::string& a, const std::string& b) {
+bool SameTrimmedName(const std::string& a, const std::string& b) {
   return SUB::SameText(SUB::Trim(a), SUB::Trim(b));
 }
 
@@ -46,28 +47,33 @@ TickHandler ModeTickHandler() {
 
 bool TransientAgentRunning() {
   const std::string base = FileBaseName(OwnPackage().GetAgentExeName());
-  return WindowOfClassExists(std::string(kAgentInstancePrefix) + kTransientPrefix + base);
+  return WindowOfClassExists(
+      FitWindowClassName(std::string(kAgentInstancePrefix) + kTransientPrefix + base));
 }
 
 bool IsPlainAgent() {
-  return IsAgentFile() && SameName(OwnFileName(), OwnPackage().GetAgentExeName());
+  return IsAgentFile() && SameTrimmedName(OwnFileName(), OwnPackage().GetAgentExeName());
 }
 
 bool IsTransientAgentCopy() {
   return IsAgentFile() &&
-         SameName(OwnFileName(), kTransientPrefix + SUB::Trim(OwnPackage().GetAgentExeName()));
+         SameTrimmedName(OwnFileName(), kTransientPrefix + SUB::Trim(OwnPackage().GetAgentExeName()));
 }
 
 bool RelayCopyNeeded() { return SpanCdLevel() == 1 && OwnPackage().IsCdSpanned(); }
 
 std::string ModeInstanceName() {
-  if (IsAgentFile()) return kAgentInstancePrefix + FileBaseName(OwnFileName());
-  return OwnExePath();
+  if (IsAgentFile()) return FitWindowClassName(kAgentInstancePrefix + FileBaseName(OwnFileName()));
+  return FitWindowClassName(OwnExePath());
 }
 
 // ---- modes ---------------------------------------------------------------
 
 bool StartRelayCopy() {
+  if (ExtractionFolder().empty()) {
+    RefuseWithoutTempFolder(1);
+    return false;
+  }
   const std::string copy = ExtractionFolder() + "\\" + kRelayCopyPrefix + OwnFileName();
   CopyFileA(OwnExePath().c_str(), copy.c_str(), FALSE);
   // Files copied off a CD stay read-only; the copy must be able to go.

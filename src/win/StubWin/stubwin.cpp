@@ -13,6 +13,7 @@
 #include "win/InetHTTP/inet_http.h"
 #include "win/InetHTTP/wininet_library.h"
 #include "win/StubSetup/stubsetup.h"
+#include "win/Utils/utils.h"
 #include "win/Utils/window_utils.h"
 
 namespace kestro {
@@ -29,7 +30,7 @@ HWND g_busyBar = nullptr;
 HFONT g_labelFont = nullptr;
 bool g_destroyed = false;
 bool g_cancel = false;
-UINT g_queryCancelAutoPlay = 0;
+bool g_loopEnded = false;
 TickHandler g_tick;
 
 // The user asked to stop (or the window is going): a running download ends.
@@ -62,9 +63,6 @@ void CreateChildren(HWND w) {
   ReplaceLabelFont(CreateFontA(-11, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                DEFAULT_PITCH, "Tahoma"));
-  // Registered up front (the same number a disc change would register) so
-  // that AutoPlay is refused whenever the next disc goes in.
-  g_queryCancelAutoPlay = RegisterWindowMessageA("QueryCancelAutoPlay");
 }
 
 // Sets the label's text, font and reading order.
@@ -170,6 +168,10 @@ LRESULT CALLBACK MainWindowProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_DESTROY:
     case WM_QUIT:
+      // The window the loop leaves behind goes quietly: its end was handled
+      // (or the run ended the loop itself), and a second round would log,
+      // delete and post the quit message again.
+      if (g_loopEnded) break;
       Trace(msg == WM_DESTROY ? "- wm_Destroy -" : "- wm_Quit -");
       DestroyHandling();
       break;
@@ -184,7 +186,8 @@ LRESULT CALLBACK MainWindowProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     case wm_AgentMsg:
       return HandleAgentCommand(wp, lp);
     default:
-      if (g_queryCancelAutoPlay != 0 && msg == g_queryCancelAutoPlay) return 1;
+      // Known from the first disc change on (extraction registers it).
+      if (AutoPlayMessage() != 0 && msg == AutoPlayMessage()) return 1;
       break;
   }
   return DefWindowProcA(w, msg, wp, lp);
@@ -214,8 +217,9 @@ void RunMainWindow(const TickHandler& tick) {
   RegisterClassA(&wc);
 
   const RECT at = CenterInWorkArea(kMainWidth, kMainHeight);
-  const std::string caption = OwnPackage().GetLangString(lang::kCaption.key, lang::kCaption.def);
+  const std::string caption = OwnPackage().GetLangString(lang::kCaption);
   g_destroyed = false;
+  g_loopEnded = false;
   g_main = CreateWindowExA(0, InstanceName().c_str(), caption.c_str(),
                            WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU, at.left, at.top, kMainWidth,
                            kMainHeight, nullptr, nullptr, inst, nullptr);
@@ -233,6 +237,7 @@ void RunMainWindow(const TickHandler& tick) {
     KillTimer(g_main, kWorkTimerId);
   }
   Cancel();
+  g_loopEnded = true;
   NotifyListener(kNotifyLoopEnded, 0);
   UnloadInternetLibrary();
   if (g_main && IsWindow(g_main)) DestroyWindow(g_main);

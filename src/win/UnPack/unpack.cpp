@@ -11,6 +11,7 @@
 #include "core/PackX/package_layout.h"
 #include "core/KDebug/trace.h"
 #include "win/Files/files.h"
+#include "win/KDebug/kdebug.h"
 #include "win/PackX/handle_source.h"
 #include "win/Files/eject_cd.h"
 #include "win/Utils/registry.h"
@@ -25,8 +26,6 @@ namespace {
 int g_failedWrites = 0;
 
 constexpr uint32_t kDiscPollMs = 500;
-
-std::string Pid() { return std::to_string(GetCurrentProcessId()); }
 
 bool EndsWithIgnoreCase(const std::string& text, const std::string& suffix) {
   return SUB::EndsWith(text, suffix, true);
@@ -180,7 +179,7 @@ bool Extraction::ExtractVolume(const std::string& path, unsigned number, Package
 // There but not readable (locked without sharing, no access): nothing of it
 // can be checked, so it fails like a checksum mismatch.
 bool Extraction::Unreadable(const std::string& path, unsigned long error) {
-  Trace(Pid() + " Volume cannot be opened: " + path + " (" + SystemErrorText(error) + ")");
+  PidTrace(" Volume cannot be opened: " + path + " (" + SystemErrorText(error) + ")");
   result_.checksumOk = false;
   return false;
 }
@@ -207,7 +206,7 @@ bool Extraction::ExtractFrom(ByteSource& volume, const std::string& path, unsign
   if (walk.status != VolumeStatus::kComplete) {
     // A damaged block or a name outside the folder: the package cannot be
     // trusted, so it is reported like a checksum failure.
-    Trace(Pid() + " Package refused: " + (walk.status == VolumeStatus::kDamaged ? "damaged block" : "unsafe file name") +
+    PidTrace(std::string(" Package refused: ") + (walk.status == VolumeStatus::kDamaged ? "damaged block" : "unsafe file name") +
           " in " + path);
     result_.refused = true;
     result_.checksumOk = false;
@@ -232,14 +231,14 @@ void Extraction::WriteAgentFile(uint64_t firstFileBlock) {
   DWORD error = IsValid(out) ? ERROR_SUCCESS : GetLastError();
   if (IsValid(out) && WriteAgentBytes(out.get(), volume, firstFileBlock, trailer, error)) {
     FileSetDate(out.get(), FileAge(package_.Path()));
-    Trace(Pid() + " New AU-Agent: " + path);
+    PidTrace(" New AU-Agent: " + path);
     return;
   }
   if (IsValid(out)) {
     out.reset();
     DeleteFileA(path.c_str());
   }
-  Trace(Pid() + " AU-Agent not written: " + path + " (" + SystemErrorText(error) + ")");
+  PidTrace(" AU-Agent not written: " + path + " (" + SystemErrorText(error) + ")");
 }
 
 // Asks until the volume is there; false when the user cancelled.
