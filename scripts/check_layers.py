@@ -4,10 +4,13 @@
 Every module has a layer; a source file may include headers of its own layer
 or of a lower one, never of a higher one. The table below is the only place
 that names the layers. A module folder missing from it fails the check too,
-so that a new module gets its place before its first include.
+so that a new module gets its place before its first include. Within a layer
+(the core's modules included) two modules never include each other, not even
+by a detour: the modules' include graph has no loop.
 
 Usage: check_layers.py [source root]   (default: the checkout of this script)
-Exit status 0 when every include points down or sideways, 1 otherwise.
+Exit status 0 when every include points down or sideways and no modules
+include each other, 1 otherwise.
 """
 import os
 import re
@@ -18,13 +21,12 @@ import sys
 LAYERS = [
     ("core", ["core"]),
     ("environment helpers",
-     ["Files", "Utils", "KDebug", "Win64", "StubGlob", "ShellDir", "RunTimeDir", "ExecPipe",
-      "Process", "Common"]),
-    ("extraction, download and user interface",
+     ["Files", "Utils", "KDebug", "Win64", "StubGlob", "ShellDir", "RunTimeDir", "ExecPipe"]),
+    ("extraction, download, user interface and update settings",
      ["UnPack", "PackX", "InetHTTP", "ProcessViewer", "KMsgBox", "RichEdit", "KProgBar",
-      "CommUtils", "LangRes0", "SLangId"]),
+      "CommUtils", "LangRes0", "SLangId", "StubUtil"]),
     ("setup run", ["StubSetup"]),
-    ("update agent", ["StubAU", "StubInformDlg"]),
+    ("update agent", ["StubAU"]),
     ("main window and run mode", ["StubWin"]),
     ("entry", ["stub"]),
 ]
@@ -45,7 +47,41 @@ def module_of(rel_path):
     return None
 
 
-def check_file(src_root, rel_path, problems):
+def graph_node(rel_path):
+    """The node of the module graph: core modules count one by one."""
+    parts = rel_path.split("/")
+    if parts[0] == "core" and len(parts) > 2:
+        return "core/" + parts[1]
+    return module_of(rel_path)
+
+
+def find_loop(edges):
+    """One loop of the module graph as a list of modules, or None."""
+    state = {}
+
+    def visit(node, path):
+        state[node] = "open"
+        path.append(node)
+        for nxt in sorted(edges.get(node, ())):
+            if state.get(nxt) == "open":
+                return path[path.index(nxt):] + [nxt]
+            if nxt not in state:
+                loop = visit(nxt, path)
+                if loop:
+                    return loop
+        path.pop()
+        state[node] = "done"
+        return None
+
+    for node in sorted(edges):
+        if node not in state:
+            loop = visit(node, [])
+            if loop:
+                return loop
+    return None
+
+
+def check_file(src_root, rel_path, problems, edges):
     own = module_of(rel_path)
     if own is None:
         problems.append(f"src/{rel_path}: lies outside every module folder")
@@ -67,6 +103,8 @@ def check_file(src_root, rel_path, problems):
             used = module_of(target)
             if used is None:
                 continue  # a header beside the file, or a system or test header
+            if graph_node(target) != graph_node(rel_path):
+                edges.setdefault(graph_node(rel_path), {}).setdefault(graph_node(target), where)
             if used not in LAYER_OF:
                 problems.append(f"{where}\n    module {used} has no layer")
                 continue
@@ -80,6 +118,7 @@ def main():
     root = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..")
     src_root = os.path.join(root, "src")
     problems = []
+    edges = {}
     files = 0
     for folder, _, names in os.walk(src_root):
         for name in sorted(names):
@@ -87,7 +126,11 @@ def main():
                 continue
             rel = os.path.relpath(os.path.join(folder, name), src_root).replace(os.sep, "/")
             files += 1
-            check_file(src_root, rel, problems)
+            check_file(src_root, rel, problems, edges)
+    loop = find_loop(edges)
+    if loop:
+        steps = "\n".join(f"    {a} -> {b}: {edges[a][b]}" for a, b in zip(loop, loop[1:]))
+        problems.append(f"modules include each other: {' -> '.join(loop)}\n{steps}")
     if problems:
         print("INCLUDE LAYERS BROKEN:", file=sys.stderr)
         for p in problems:

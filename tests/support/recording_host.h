@@ -21,6 +21,7 @@ class RecordingHost : public kestro::RunHost {
                      int size) override {
     status.push_back({text, font, charset, size});
   }
+  void SetStatusLine(const std::string& text) override { lines.push_back(text); }
   kestro::ProgressSink Progress() override {
     return [this](kestro::ProgressEvent e, std::int64_t range, int position) {
       progress.push_back({e, range});
@@ -29,15 +30,18 @@ class RecordingHost : public kestro::RunHost {
   }
   void ShowBusyBar() override { busyBar = true; }
   void ShowWindow(bool show) override { shown.push_back(show); }
+  void BringToFront() override { broughtToFront = true; }
   bool Cancelled() const override { return closed; }
   bool Closed() const override { return closed; }
   std::uintptr_t BoxOwner() const override { return 1; }
 
   std::vector<Status> status;
+  std::vector<std::string> lines;
   std::vector<std::pair<kestro::ProgressEvent, int>> progress;
   std::vector<int> positions;
   std::vector<bool> shown;
   bool busyBar = false;
+  bool broughtToFront = false;
   bool closed = false;
 };
 

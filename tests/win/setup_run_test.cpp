@@ -89,6 +89,7 @@ TEST(SetupRun, EndsWithoutTheEngineWhenItFails) {
     EXPECT_FALSE(out.result) << c.why;
     EXPECT_EQ(Exists(plan.EngineLog()), !c.closed) << c.why;
     EXPECT_EQ(out.host.shown.front(), true) << c.why << ": a foreground run shows its window";
+    EXPECT_TRUE(out.host.broughtToFront) << c.why;
   }
 }
 

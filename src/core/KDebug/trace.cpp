@@ -3,6 +3,8 @@
 #include <atomic>
 #include <cstdio>
 
+#include "core/KDebug/debug_log_format.h"
+
 namespace kestro {
 
 namespace {
@@ -33,6 +35,16 @@ void Trace(const std::string& text) {
   std::string line = text + "\r\n";
   output.Write(line.data(), line.size());
   output.Flush();
+}
+
+void LogException(const std::exception& e, const std::string& where,
+                  const std::string& detail) {
+  Trace(ExceptionLine(where, detail, e.what()));
+}
+
+void LogFields(const std::string& a, const std::string& b, const std::string& c,
+               const std::string& d) {
+  Trace(FieldsLine(a, b, c, d));
 }
 
 }  // namespace kestro

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <exception>
 #include <string>
 
 namespace kestro {
@@ -28,5 +29,13 @@ TextOutput* SetStandardOutput(TextOutput* output);
 void WriteOut(const std::string& text);
 // One line: the text, CR LF, then a flush.
 void Trace(const std::string& text);
+
+// Lines written by every module.
+// " --- where (detail) --- message"
+void LogException(const std::exception& e, const std::string& where,
+                  const std::string& detail);
+// "[a]  [b]  [c]  [d]"
+void LogFields(const std::string& a, const std::string& b, const std::string& c,
+               const std::string& d);
 
 }  // namespace kestro

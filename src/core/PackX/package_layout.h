@@ -80,6 +80,8 @@ enum WebSourceItem { kWebSource, kWebPackageName, kWebNoLocal, kWebToken, kWebPa
 // --- file blocks ---------------------------------------------------------------
 constexpr char kBlockHeaderEnd = '\0';    // separates the block header from the data
 constexpr char kEngineMark = '*';         // "engine.exe*/switches" marks the engine
+// File data is read and written in pieces of this size, never held whole.
+constexpr size_t kReadPiece = 64 * 1024;
 
 // Little-endian helpers over raw bytes.
 inline uint32_t GetLe32(const uint8_t* p) {

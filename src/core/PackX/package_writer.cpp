@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "core/PackX/file_source.h"
-#include "core/UnPack/package_blocks.h"
 #include "core/Utils/ksub.h"
 #include "core/ZLibOpen/zlib_open.h"
 

@@ -50,9 +50,8 @@ struct VolumeWalk {
   uint32_t blocks = 0;          // blocks read, header blocks included
 };
 
-// Limits of the reader: pieces read and written, and the longest block
-// header accepted (a name with its engine switches).
-constexpr size_t kReadPiece = 64 * 1024;
+// The longest block header the reader accepts (a name with its engine
+// switches); pieces are kReadPiece long.
 constexpr size_t kMaxBlockHeader = 64 * 1024;
 
 // The block loop: runs while more than a trailer's length remains between

@@ -120,16 +120,6 @@ void DebugSend(const std::string& piece) {
   if (out.mode == 0 || out.mode == 2) SendToViewer(piece);
 }
 
-void LogException(const std::exception& e, const std::string& where,
-                  const std::string& detail) {
-  Trace(ExceptionLine(where, detail, e.what()));
-}
-
-void LogFields(const std::string& a, const std::string& b, const std::string& c,
-               const std::string& d) {
-  Trace(FieldsLine(a, b, c, d));
-}
-
 std::string PidText() { return std::to_string(GetCurrentProcessId()); }
 
 void PidTrace(const std::string& text) { Trace(PidText() + text); }

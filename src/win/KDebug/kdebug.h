@@ -17,7 +17,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <exception>
 #include <string>
 
 #ifndef KESTRO_DEBUG_MODE
@@ -44,12 +43,6 @@ void SetDebugOutput(uint8_t mode, const std::string& file);
 void DebugSend(const std::string& piece);
 
 // Lines of the channel written by every module.
-// " --- where (detail) --- message"
-void LogException(const std::exception& e, const std::string& where,
-                  const std::string& detail);
-// "[a]  [b]  [c]  [d]"
-void LogFields(const std::string& a, const std::string& b, const std::string& c,
-               const std::string& d);
 // The current process id in decimal, directly followed by text.
 void PidTrace(const std::string& text);
 std::string PidText();

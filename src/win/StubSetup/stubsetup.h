@@ -21,6 +21,10 @@ void OnSetupTimer(RunHost& host);
 // True when the engine reported success by deleting the run token. The
 // package's own texts and settings speak (see SetupPackage); the agent name
 // comes from the caller (the stub's own package decides it).
+// Any package file runs this way, a downloaded web package or update too:
+//   SetupPackage package(path);
+//   RunSetup(host, package, folder, agentName, foreground, params);
+// with the host the caller's timer tick was handed.
 bool RunSetup(RunHost& host, SetupPackage& package, const std::string& folder,
               const std::string& agentName, bool foreground, const std::string& params);
 

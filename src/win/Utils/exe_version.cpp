@@ -9,7 +9,7 @@
 #include "core/Utils/ksub.h"
 #include "core/Win64/os_identity.h"
 #include "win/Files/files.h"
-#include "win/KDebug/kdebug.h"
+#include "core/KDebug/trace.h"
 
 namespace kestro {
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <exception>
 
-#include "win/KDebug/kdebug.h"
+#include "core/KDebug/trace.h"
 
 namespace kestro {
 
