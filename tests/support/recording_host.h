@@ -31,6 +31,7 @@ class RecordingHost : public kestro::RunHost {
   void ShowBusyBar() override { busyBar = true; }
   void ShowWindow(bool show) override { shown.push_back(show); }
   void BringToFront() override { broughtToFront = true; }
+  void PostEnd() override { endPosted = true; }
   bool Cancelled() const override { return closed; }
   bool Closed() const override { return closed; }
   std::uintptr_t BoxOwner() const override { return 1; }
@@ -42,6 +43,7 @@ class RecordingHost : public kestro::RunHost {
   std::vector<bool> shown;
   bool busyBar = false;
   bool broughtToFront = false;
+  bool endPosted = false;
   bool closed = false;
 };
 
