@@ -15,6 +15,19 @@ add_subdirectory(bench)
 find_package(Python3 COMPONENTS Interpreter REQUIRED)
 add_test(NAME native.include_layers
          COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/scripts/check_layers.py ${PROJECT_SOURCE_DIR})
+# The check itself, on small trees broken one way each: what it must say.
+function(kestro_layer_case name expected)
+  add_test(NAME native.include_layers.${name}
+           COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/scripts/check_layers.py
+                   ${PROJECT_SOURCE_DIR}/tests/layers/${name})
+  set_tests_properties(native.include_layers.${name} PROPERTIES PASS_REGULAR_EXPRESSION "${expected}")
+endfunction()
+kestro_layer_case(clean "Include layers hold in 3 files")
+kestro_layer_case(upward "UnPack [(][^)]*[)] must not include StubSetup")
+kestro_layer_case(sideways_loop "modules include each other: KDebug -> Utils -> KDebug")
+kestro_layer_case(core_loop "modules include each other: core/PackX -> core/UnPack -> core/PackX")
+kestro_layer_case(unplaced "module NewModule has no layer in check_layers.py")
+kestro_layer_case(core_windows "the portable core includes a Windows header")
 
 # Release signing: kpack signs with OpenSSL, and the tests check its
 # signatures with OpenSSL through the same byte forms the stub hands to CNG.

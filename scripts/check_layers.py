@@ -87,7 +87,7 @@ def check_file(src_root, rel_path, problems, edges):
         problems.append(f"src/{rel_path}: lies outside every module folder")
         return
     if own not in LAYER_OF:
-        problems.append(f"src/{rel_path}: module {own} has no layer in {__file__}")
+        problems.append(f"src/{rel_path}: module {own} has no layer in {os.path.basename(__file__)}")
         return
     with open(os.path.join(src_root, rel_path), encoding="utf-8", errors="replace") as f:
         for number, line in enumerate(f, 1):

@@ -1,0 +1,1 @@
+#include "core/UnPack/package_blocks.h"

@@ -1,0 +1,1 @@
+#include "core/PackX/package_layout.h"
