@@ -361,3 +361,61 @@ TEST(Agent, ChecksAnHttpServerOnScheduleAndKeepsTheLastGoodInfoWhenTheServerFail
   agent.Command(30, 0);
   EXPECT_EQ(agent.WaitForExit(), 0u);
 }
+
+// ---- override commands ----------------------------------------------------------------
+
+// Commands 20 to 25 set override flags 1 to 6 to the argument's low byte; the
+// agent traces the list after each. Flag 1 then asks before every check.
+TEST(Agent, OverrideCommandsSetTheirFlagsAndTheCheckPromptFollows) {
+  AgentFixture f;
+  ASSERT_EQ(f.setup.Pack(), 0);
+  f.PublishUpdate(5000);
+  f.Publish(f.Info(2, 1));
+  f.setup.WriteOriginal("[OriginalSetup]\r\nVersionOriginal=1\r\nProbeSecondsInterval=-1\r\n"
+                        "[AutoUpdate]\r\ns22=Look for a new PROG_NAME?\r\n");
+  DebugViewer viewer;
+  RunningAgent agent(f.setup, viewer);
+  ASSERT_TRUE(agent.Window());
+
+  struct Case {
+    WPARAM command;
+    LPARAM argument;
+    const char* list;  // the traced list afterwards
+  } cases[] = {
+      {19, 1, nullptr},  // no override command: nothing changes
+      {26, 1, nullptr},
+      {20, 1, "|1|255|255|255|255|255|255|255|"},
+      {21, 0x101, "|1|1|255|255|255|255|255|255|"},
+      {22, 0, "|1|1|0|255|255|255|255|255|"},
+      {23, 0xFF07, "|1|1|0|7|255|255|255|255|"},
+      {24, 1, "|1|1|0|7|1|255|255|255|"},
+      {25, 0, "|1|1|0|7|1|0|255|255|"},
+  };
+  for (const Case& c : cases) {
+    const int before = agent.TraceCount(" Overrides=");
+    EXPECT_EQ(agent.Command(c.command, c.argument), 0) << c.command;
+    if (!c.list) continue;
+    ASSERT_TRUE(agent.WaitForTrace(" Overrides=", before + 1)) << c.command;
+    EXPECT_NE(agent.LastTrace(" Overrides=").find(std::string(" Overrides=") + c.list), std::string::npos)
+        << c.command << ": " << agent.LastTrace(" Overrides=");
+  }
+  EXPECT_EQ(agent.TraceCount(" Overrides="), 6) << "commands 19 and 26 set nothing";
+
+  // Flag 1 on: a forced check asks first; closing the question skips it.
+  agent.Command(31, 0);
+  HWND box = nullptr;
+  ASSERT_TRUE(agent.Pump([&] { return (box = FindWindowA("KMsgBox", nullptr)) != nullptr; }));
+  WaitForBoxComplete(box);
+  EXPECT_NE(BoxText(box).find("Look for a new"), std::string::npos) << BoxText(box);
+  PostMessageA(box, WM_CLOSE, 0, 0);
+  const int ticks = agent.TraceCount(" AutoUpdateTimerCount=");
+  ASSERT_TRUE(agent.WaitForTrace(" AutoUpdateTimerCount=", ticks + 2));
+  EXPECT_EQ(agent.TraceCount(" Fire  "), 0) << "the check ran without a Yes";
+
+  // Flag 1 off again: the forced check runs unasked.
+  agent.Command(20, 0);
+  EXPECT_EQ(ForcedCheck(agent), 6);
+  EXPECT_EQ(FindWindowA("KMsgBox", nullptr), nullptr);
+  agent.Command(30, 0);
+  EXPECT_EQ(agent.WaitForExit(), 0u);
+}

@@ -105,3 +105,50 @@ TEST(TransientAgent, TestSwitchReachesTheNewCopyWhichChecksAndEnds) {
   EXPECT_TRUE(viewer.PumpUntil([&] { return !Exists(f.setup.AgentPath()); }, 30000));
   EXPECT_FALSE(kestro::IsProcessRunning(f.planted));
 }
+
+// What a restart after an update does: the resident copy starts the plain
+// agent with "/_ZZ=99 /WAIT=10 /TRANSIENT=<its overrides>" and ends; the plain
+// agent, although the old copy's window still exists at its start, waits,
+// copies the new agent file over the old copy and starts it with the
+// overrides, and the old copy has removed itself in between.
+TEST(TransientAgent, RestartReplacesTheCopyWithTheNewAgentFileAndKeepsItsOverrides) {
+  PlainAgentFixture f;
+  ASSERT_TRUE(f.Pack());
+  DebugViewer viewer;
+  EXPECT_EQ(f.RunPlain(viewer, "/DELAY=0"), 0u);
+  ASSERT_TRUE(viewer.PumpUntil([] { return CopyWindow() != nullptr; }, 30000)) << f.Logs();
+  const HWND old = CopyWindow();
+
+  // The update brought a different agent file.
+  AgentSetup newer(f.scratch + "\\new", f.server);
+  kestro::ForceDirectories(f.scratch + "\\new");
+  ASSERT_EQ(newer.Pack("--busy-bar"), 0);
+  ASSERT_TRUE(CopyFileA(newer.AgentPath().c_str(), f.PlainPath().c_str(), FALSE));
+  const std::string fresh = ReadFileText(f.PlainPath());
+  ASSERT_NE(fresh, ReadFileText(f.setup.AgentPath()));
+
+  const std::string overrides = "|1|255|255|255|255|0|255|255|";
+  ChildProcess plain("\"" + f.PlainPath() + "\" /_ZZ=99 /WAIT=10 /TRANSIENT=" + overrides);
+  PostMessageA(old, kWmShutDown, 0, 0);
+  EXPECT_EQ(viewer.WaitForExit(plain.Handle(), 60000), 0u);
+  HWND fresher = nullptr;
+  ASSERT_TRUE(viewer.PumpUntil([&] { return (fresher = CopyWindow()) != nullptr && fresher != old; }, 30000))
+      << f.Logs();
+  EXPECT_EQ(ReadFileText(f.setup.AgentPath()), fresh) << "the old copy kept running";
+  bool tookOverrides = false;
+  viewer.PumpUntil(
+      [&] {
+        for (const std::string& l : viewer.Lines()) tookOverrides |= l.find(" Overrides=" + overrides) != std::string::npos;
+        return tookOverrides;
+      },
+      10000);
+  EXPECT_TRUE(tookOverrides);
+  const std::string logs = f.Logs();
+  for (const char* line : {"DeleteMySelf", "Wait 10 SEC", "/TRANSIENTx=|1|255|255|255|255|0|255|255|",
+                           "CheckTestMode", "WinMain"})
+    EXPECT_NE(logs.find(line), std::string::npos) << line << "\n" << logs;
+
+  PostMessageA(fresher, kWmShutDown, 0, 0);
+  EXPECT_TRUE(viewer.PumpUntil([] { return CopyWindow() == nullptr; }, 30000));
+  EXPECT_TRUE(viewer.PumpUntil([&] { return !Exists(f.setup.AgentPath()); }, 30000));
+}

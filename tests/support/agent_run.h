@@ -40,6 +40,14 @@ inline long long AgentClockNow() {
   return static_cast<long long>(t / 10000000ULL) - 109205LL * 86400;
 }
 
+// A box of the agent is complete once its thread takes messages again (its
+// modal loop runs): it is created first and filled afterwards. Messages sent
+// to the test meanwhile (trace lines) are still taken.
+inline void WaitForBoxComplete(HWND box) {
+  DWORD_PTR idle = 0;
+  SendMessageTimeoutA(box, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &idle);
+}
+
 // An agent file with its settings files in a scratch folder.
 class AgentSetup {
  public:

@@ -40,7 +40,10 @@ void HandParamsToRunningAgent(bool transientRunning) { HandleParamOK(transientRu
 
 void PrepareTransientAgent() {
   const std::string overrides = GetSwitchValue(OwnParams(), kSwTransientX, "");
-  if (!overrides.empty()) Agent().overrides.Load(overrides);
+  if (!overrides.empty()) {
+    Agent().overrides.Load(overrides);
+    TraceOverrides();
+  }
   WriteLog("CheckTestMode");
   ReadTestMode(true);
 }

@@ -59,9 +59,11 @@ void SetCommand(WPARAM command, uint32_t argument) {
     case kCmdCheckNow: RequestCheck(agent.schedule, static_cast<int32_t>(argument)); break;
     case kCmdDownloadOnly: agent.schedule.downloadOnly = true; break;
     default:
-      if (command >= kCmdFirstOverride && command <= kCmdLastOverride)
+      if (command >= kCmdFirstOverride && command <= kCmdLastOverride) {
         agent.overrides.Set(static_cast<int>(command - kCmdFirstOverride) + kOvCheckPrompt,
                             static_cast<uint8_t>(argument & 0xFF));
+        TraceOverrides();
+      }
       break;
   }
 }

@@ -1,6 +1,7 @@
 #include "win/StubAU/agent_state.h"
 
 #include "core/StubAU/settings_values.h"
+#include "win/KDebug/kdebug.h"
 #include "win/Utils/registry.h"
 #include "win/Utils/utils.h"
 
@@ -22,6 +23,8 @@ void NotifyAgentListener(WPARAM code, LPARAM value) {
   const AgentProcessState& a = Agent();
   if (a.listener && a.listenerMessage) PostMessageA(a.listener, a.listenerMessage, code, value);
 }
+
+void TraceOverrides() { PidTrace(" Overrides=" + Agent().overrides.Format()); }
 
 bool ReadTestMode(bool force) {
   TestModeState& t = Agent().testMode;

@@ -49,6 +49,10 @@ AgentProcessState& Agent();
 // PostMessageA(listener, listener message, code, value) when one registered.
 void NotifyAgentListener(WPARAM code, LPARAM value);
 
+// Traces the override flags as they now stand (" Overrides=|..|"), after
+// a private command or the start switches changed them.
+void TraceOverrides();
+
 // Test mode from the registry (HKCU\Software\Tolvexan\Kestro\AutoUpdate):
 // read when forced or when more than 30 s passed since the last call.
 bool ReadTestMode(bool force);

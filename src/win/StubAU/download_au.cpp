@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "core/Files/file_names.h"
+#include "core/StubAU/inform_file.h"
 #include "core/Utils/ksub.h"
 #include "win/Files/files.h"
 #include "win/KDebug/agent_log.h"
@@ -93,7 +94,10 @@ void FetchFromServer(Fetch& f, const std::string& location) {
 }
 
 bool SameProductToken(int kind, const std::string& local) {
-  if (kind != kDownloadUpdate || local.empty() || !FileExists(local)) return false;
+  if (local.empty() || !FileExists(local)) return false;
+  if (kind == kDownloadInform)
+    return InformTokenMatches(ReadWholeFile(local), OwnPackage().GetProductToken(false));
+  if (kind != kDownloadUpdate) return false;
   return TGFileInfo(local).GetProductToken(true) == OwnPackage().GetProductToken(true);
 }
 

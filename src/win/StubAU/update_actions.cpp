@@ -4,16 +4,11 @@
 
 namespace kestro {
 
-// The update cycle and the announcement are not part of this build yet:
-// each reports that nothing was done.
+// The update cycle is not part of this build yet: it reports that nothing
+// was done. The announcement lives in auto_inform.cpp.
 
 bool PerformAutoUpdate() {
   WriteLog("PerformAutoUpdate: not available in this build");
-  return false;
-}
-
-bool PerformAutoInform() {
-  WriteLog("PerformAutoInform: not available in this build");
   return false;
 }
 
