@@ -20,11 +20,6 @@ namespace {
 
 const char* const kTestModeKey = "Software\\Tolvexan\\Kestro\\AutoUpdate";
 
-std::string ReadIni(const std::string& file, const char* section, const char* key) {
-  char buf[256] = {};
-  GetPrivateProfileStringA(section, key, "", buf, sizeof buf, file.c_str());
-  return buf;
-}
 long long ReadIniNumber(const std::string& file, const char* section, const char* key) {
   return _atoi64(ReadIni(file, section, key).c_str());
 }

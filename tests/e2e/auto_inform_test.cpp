@@ -19,12 +19,6 @@ using namespace ktest;
 
 namespace {
 
-std::string ReadIni(const std::string& file, const char* section, const char* key) {
-  char buf[256] = {};
-  GetPrivateProfileStringA(section, key, "", buf, sizeof buf, file.c_str());
-  return buf;
-}
-
 // An INFORM file for the product token "tok" the agents are packed with.
 std::string InformFile(const std::string& body, const std::string& token = "tok") {
   return "|" + kestro::ScrambleToken(token, 11) + "|x|y|" + body;

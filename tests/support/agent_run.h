@@ -40,6 +40,13 @@ inline long long AgentClockNow() {
   return static_cast<long long>(t / 10000000ULL) - 109205LL * 86400;
 }
 
+// A value of a settings file as the agent's profile reader sees it.
+inline std::string ReadIni(const std::string& file, const char* section, const char* key) {
+  char buf[256] = {};
+  GetPrivateProfileStringA(section, key, "", buf, sizeof buf, file.c_str());
+  return buf;
+}
+
 // A box of the agent is complete once its thread takes messages again (its
 // modal loop runs): it is created first and filled afterwards. Messages sent
 // to the test meanwhile (trace lines) are still taken.
