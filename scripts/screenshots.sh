@@ -56,3 +56,43 @@ shot error msgbox-error.png
 shot question msgbox-question.png
 shot rtl msgbox-rtl.png he_IL.UTF-8
 shot textbox textbox.png
+
+# The announcement as a user meets it: the real agent file, packed by kpack,
+# finds a release with AutoInform=1 in a server folder on its first tick and
+# shows the INFORM file's text. The window is found by its title on the X
+# display; the agent is ended once it is photographed.
+announcement() {
+  local dir=$BUILD/shots/announcement
+  rm -rf "$dir"
+  mkdir -p "$dir/server"
+  local win_dir="Z:${dir//\//\\}"
+  "$KESTRO_WINE" tools/kpack/kpack.exe --stub src/stub/kestro-stub.exe \
+    --out "$win_dir\\X_Product.AutoUpdate.exe" --agent --update-url "$win_dir\\server" \
+    --info-file Product.info --agent-name Product.AutoUpdate.exe --product-token demo >/dev/null
+  local token
+  token=$("$KESTRO_WINE" tools/kpack/kpack.exe --scramble demo | tr -d '\r\n')
+  printf '|%s|||Kestro Demo 2.1 is available.\r\n\r\nWhat is new:\r\n  - Faster start-up on large folders.\r\n  - Fixed: the progress window kept its old caption after a language change.\r\n\r\nPress the button below to open the download page.' \
+    "$token" >"$dir/server/News.txt"
+  printf '[NewSetup]\r\nDownloadURL_UPDATE=%s\r\nVersionNew=2\r\nStamp=2\r\n[General]\r\nAutoInform=1\r\n[AutoInform]\r\nNameOfInformFile=News.txt\r\nSizeOfInformFile=%s\r\nDownloadURL_INFORM=https://www.example.com/download\r\nAutoInformW=460\r\nAutoInformH=300\r\n' \
+    "$win_dir\\server" "$(stat -c %s "$dir/server/News.txt")" >"$dir/server/Product.info"
+  printf '[OriginalSetup]\r\nVersionOriginal=1\r\nStamp=1\r\nProbeSecondsInterval=3600\r\n[AutoUpdate]\r\ns34=Kestro Demo - New Version\r\ns35=Open the download page\r\n' \
+    >"$dir/Product.original"
+  "$KESTRO_WINE" "$dir/X_Product.AutoUpdate.exe" /SleepX=0 &
+  local pid=$! geometry=""
+  for _ in $(seq 300); do
+    geometry=$(xwininfo -root -tree | sed -n 's/.*"Kestro Demo - New Version": ([^)]*)  \([0-9]*x[0-9]*+[0-9]*+[0-9]*\).*/\1/p' | head -1)
+    [ -n "$geometry" ] && break
+    sleep 0.1
+  done
+  if [ -z "$geometry" ]; then
+    echo "no announcement window appeared" >&2
+    kill "$pid" 2>/dev/null || true
+    return 1
+  fi
+  sleep 0.5  # the text control paints after the window maps
+  import -window root -display "$DISPLAY" -crop "$geometry" +repage "$OUT/announcement.png"
+  kill "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+  echo "$OUT/announcement.png (${geometry%%+*})"
+}
+announcement

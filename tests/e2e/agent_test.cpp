@@ -13,6 +13,7 @@
 
 #include "../support/agent_run.h"
 #include "../support/scripted_server.h"
+#include "core/PackX/package_token.h"
 
 using namespace ktest;
 
@@ -199,13 +200,16 @@ TEST(Agent, AutoInformMeasuresTheInformFile) {
   AgentFixture f;
   ASSERT_EQ(f.setup.Pack(), 0);
   f.PublishUpdate(5000);
-  WriteFileText(f.server + "\\News.txt", std::string(300, 'n'));
+  // An announcement of this product with nothing to show: the check runs to
+  // its end without a window.
+  const std::string news = "|" + kestro::ScrambleToken("tok", 5) + "|||";
+  WriteFileText(f.server + "\\News.txt", news);
   f.setup.WriteOriginal("[OriginalSetup]\r\nVersionOriginal=1\r\nProbeSecondsInterval=-1\r\n");
   DebugViewer viewer;
   RunningAgent agent(f.setup, viewer);
   ASSERT_TRUE(agent.Window());
   const std::string inform = "[General]\r\nAutoInform=01\r\n[AutoInform]\r\nNameOfInformFile=News.txt\r\n";
-  f.Publish(f.Info(2, 1, inform + "SizeOfInformFile=300\r\n"));
+  f.Publish(f.Info(2, 1, inform + "SizeOfInformFile=" + std::to_string(news.size()) + "\r\n"));
   EXPECT_EQ(ForcedCheck(agent), 6);
   f.Publish(f.Info(2, 2, inform + "SizeOfInformFile=5000\r\n"));
   EXPECT_EQ(ForcedCheck(agent), 5) << "the UPDATE file's size does not count";
