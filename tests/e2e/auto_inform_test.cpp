@@ -55,8 +55,10 @@ class InformSite {
                       "\r\nVersionNew=" + std::to_string(version) + "\r\nStamp=" + std::to_string(stamp) +
                       "\r\n[General]\r\nAutoInform=1\r\n[AutoInform]\r\nNameOfInformFile=" + name +
                       "\r\nSizeOfInformFile=" + std::to_string(inform.size()) +
-                      "\r\nDownloadURL_INFORM=" + link + "\r\nAutoInformW=420\r\nAutoInformH=300\r\n");
+                      "\r\nDownloadURL_INFORM=" + link + "\r\n" + windowSize);
   }
+
+  std::string windowSize = "AutoInformW=420\r\nAutoInformH=300\r\n";
 
  private:
   std::string dir_ = ScratchDir();
@@ -267,6 +269,82 @@ TEST(AutoInform, AnInformNameWithAFolderIsRefused) {
   EXPECT_FALSE(Exists(site.Setup().Dir() + "\\News.txt"));
   EXPECT_NE(ReadFileText(site.Setup().Log()).find("ERROR: not a bare file name: ..\\News.txt"), std::string::npos);
   EXPECT_EQ(ReadIni(site.Setup().Original(), "OriginalSetup", "VersionOriginal"), "1");
+  agent.Command(30, 0);
+  EXPECT_EQ(agent.WaitForExit(), 0u);
+}
+
+namespace {
+
+// The prefix's handler of https addresses, replaced for one test by a
+// program of the test's own and put back afterwards.
+class HttpsHandler {
+ public:
+  explicit HttpsHandler(const std::string& command) {
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr);
+    char buf[1024] = {};
+    DWORD size = sizeof buf;
+    had_ = RegQueryValueExA(key_, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(buf), &size) == ERROR_SUCCESS;
+    old_ = buf;
+    Set(command);
+  }
+  ~HttpsHandler() {
+    if (had_) {
+      Set(old_);
+    } else {
+      RegDeleteValueA(key_, nullptr);
+    }
+    RegCloseKey(key_);
+  }
+  HttpsHandler(const HttpsHandler&) = delete;
+  HttpsHandler& operator=(const HttpsHandler&) = delete;
+
+ private:
+  static constexpr const char* kKey = "Software\\Classes\\https\\shell\\open\\command";
+  void Set(const std::string& v) {
+    RegSetValueExA(key_, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(v.c_str()),
+                   static_cast<DWORD>(v.size() + 1));
+  }
+  HKEY key_ = nullptr;
+  bool had_ = false;
+  std::string old_;
+};
+
+}  // namespace
+
+// The download page opens when the user presses the button, and only then:
+// a file without text shows the address first. A window size too small to
+// show the box is replaced.
+TEST(AutoInform, TheButtonOpensTheWebAddressWhenPressed) {
+  InformSite site;
+  ASSERT_TRUE(site.Up());
+  site.Setup().WriteOriginal(kOriginal);
+  const std::string program = site.Dir() + "\\link_target.exe";
+  const std::string marker = site.Dir() + "\\link_target.opened";
+  ASSERT_TRUE(CopyFileA((BinaryDir() + "\\link_target.exe").c_str(), program.c_str(), FALSE));
+  HttpsHandler handler("\"" + program + "\" \"%1\"");
+  // A size that would hide the box the agent waits on.
+  site.windowSize = "AutoInformW=0\r\nAutoInformH=3\r\n";
+  site.Publish(2, 5, InformFile(""), "https://example.test/get");
+  DebugViewer viewer;
+  RunningAgent agent(site.Setup(), viewer);
+  ASSERT_TRUE(agent.Window());
+
+  agent.Command(31, 0);
+  HWND box = nullptr;
+  ASSERT_TRUE(agent.Pump([&] { return (box = FindWindowA(kestro::kTextBoxClass, nullptr)) != nullptr; }));
+  WaitForBoxComplete(box);
+  RECT r;
+  GetWindowRect(box, &r);
+  EXPECT_EQ(r.right - r.left, 360);
+  EXPECT_EQ(r.bottom - r.top, 200);
+  EXPECT_FALSE(Exists(marker)) << "opened before the button was pressed";
+  HWND button = FindWindowExA(box, nullptr, "Button", nullptr);
+  ASSERT_NE(button, nullptr);
+  PostMessageA(button, BM_CLICK, 0, 0);
+  EXPECT_TRUE(agent.Pump([&] { return Exists(marker); }));
+  EXPECT_TRUE(agent.Pump([&] { return !IsWindow(box); })) << "the button closes the box";
+  ASSERT_TRUE(agent.WaitForTrace(" ==== PerformAutoInform-4 ====", 1));
+  EXPECT_EQ(ReadIni(site.Setup().Original(), "OriginalSetup", "VersionOriginal"), "2");
   agent.Command(30, 0);
   EXPECT_EQ(agent.WaitForExit(), 0u);
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "core/PackX/package_token.h"
 #include "core/StubAU/scramble.h"
 
@@ -96,4 +98,11 @@ TEST(InformFile, ABodylessAnnouncementShowsItsAddress) {
   EXPECT_EQ(AnnouncementBody("", "https://example.test/"), "https://example.test/");
   EXPECT_EQ(AnnouncementBody("news", "https://example.test/"), "news");
   EXPECT_EQ(AnnouncementBody("", ""), "");
+}
+
+TEST(InformFile, AWindowSizeThatHidesTheBoxIsReplaced) {
+  const struct {
+    int32_t configured, used;
+  } cases[] = {{360, 360}, {800, 800}, {200, 200}, {199, 200}, {1, 200}, {0, 360}, {-5, 360}, {INT32_MIN, 360}};
+  for (const auto& c : cases) EXPECT_EQ(AnnouncementSize(c.configured), c.used) << c.configured;
 }

@@ -59,4 +59,9 @@ std::string AnnouncementBody(const std::string& body, const std::string& link) {
   return body.empty() ? link : body;
 }
 
+int AnnouncementSize(int32_t configured) {
+  if (configured <= 0) return kAnnouncementDefaultSize;
+  return configured < kAnnouncementMinimumSize ? kAnnouncementMinimumSize : configured;
+}
+
 }  // namespace kestro

@@ -8,6 +8,7 @@
 // product, so the download check and the announcement read it the same way.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -37,5 +38,13 @@ std::string AnnouncementLink(const std::string& link);
 // What the announcement window shows. A body-less file with a link shows the
 // address itself above the button, so the page opens only when the user asks.
 std::string AnnouncementBody(const std::string& body, const std::string& link);
+
+// The window's width or height from AutoInformW/AutoInformH: a value that
+// leaves no room for the text and the button (zero, negative, a few pixels)
+// would hide the modal window that the agent then waits on for ever, so it
+// is taken as missing (the default) or raised to the smallest usable size.
+inline constexpr int kAnnouncementDefaultSize = 360;
+inline constexpr int kAnnouncementMinimumSize = 200;
+int AnnouncementSize(int32_t configured);
 
 }  // namespace kestro

@@ -22,6 +22,8 @@ void SetAgentStatus(const std::string& text) {
   if (g_host) g_host->SetStatusLine(text);
 }
 
+std::uintptr_t AgentBoxOwner() { return g_host ? g_host->BoxOwner() : 0; }
+
 ProgressSink AgentProgressSink() {
   if (g_host) return g_host->Progress();
   return [](ProgressEvent, std::int64_t, int) {};

@@ -3,6 +3,7 @@
 // with progress, its status line names the file being fetched, its bars are
 // the progress sink.
 #pragma once
+#include <cstdint>
 #include <string>
 
 #include "win/StubGlob/run_host.h"
@@ -16,6 +17,9 @@ void ShowAgentWindow(bool show);
 // The window ends after this tick (see RunHost::PostEnd).
 void EndAgentWindow();
 void SetAgentStatus(const std::string& text);
+// The owner of the agent's own windows (the announcement): the host's box
+// owner, 0 before the first tick.
+std::uintptr_t AgentBoxOwner();
 // The host's progress (its step bar and busy bar); a sink that drops every
 // event before the first tick.
 ProgressSink AgentProgressSink();

@@ -1,6 +1,9 @@
 // The announcement: instead of installing a release, the agent fetches the
 // publisher's INFORM file, checks that it belongs to this product and shows
 // its text in the rich-edit box with a button to the download page.
+#include <windows.h>
+
+#include <cstdint>
 #include <string>
 
 #include "core/StubAU/inform_file.h"
@@ -39,9 +42,11 @@ bool ShowAnnouncement(const OriginalSettings& original, const InfoSettings& info
   const std::string link = AnnouncementLink(info.DownloadUrlInform());
   if (link.empty() && !SUB::Trim(info.DownloadUrlInform()).empty())
     WriteLog("ATTENTION: not a web address, no link: " + info.DownloadUrlInform());
-  return ShowTextBox(AgentWindow(), original.AgentText("s34", "New Version"),
+  // A box owner that is no window (KMsgBox's "none") gives the box no owner.
+  return ShowTextBox(reinterpret_cast<HWND>(AgentBoxOwner()), original.AgentText("s34", "New Version"),
                      original.AgentText("s35", "Download"), look.charset, look.fontSize,
-                     look.fontName, false, info.AutoInformW(), info.AutoInformH(), link,
+                     look.fontName, false, AnnouncementSize(info.AutoInformW()),
+                     AnnouncementSize(info.AutoInformH()), link,
                      AnnouncementBody(body, link));
 }
 
