@@ -44,6 +44,13 @@ class InformSite {
   bool Up() const { return nginx_.Up() && setup_.Pack() == 0; }
   const AgentSetup& Setup() const { return setup_; }
   std::string Dir() const { return dir_; }
+  // A program that leaves a marker file beside itself when it runs.
+  std::string PlaceLinkTarget() const {
+    const std::string program = dir_ + "\\link_target.exe";
+    CopyFileA((BinaryDir() + "\\link_target.exe").c_str(), program.c_str(), FALSE);
+    return program;
+  }
+  std::string LinkTargetMarker() const { return dir_ + "\\link_target.opened"; }
   std::string AccessLog() const { return ReadFileText(dir_ + "\\nginx\\access.log"); }
 
   // Publishes a release whose announcement is `inform` under `name`.
@@ -224,9 +231,9 @@ TEST(AutoInform, ALinkThatIsNoWebAddressNeverOpens) {
   InformSite site;
   ASSERT_TRUE(site.Up());
   site.Setup().WriteOriginal(kOriginal);
-  const std::string program = site.Dir() + "\\link_target.exe";
-  const std::string marker = site.Dir() + "\\link_target.opened";
-  ASSERT_TRUE(CopyFileA((BinaryDir() + "\\link_target.exe").c_str(), program.c_str(), FALSE));
+  const std::string program = site.PlaceLinkTarget();
+  const std::string marker = site.LinkTargetMarker();
+  ASSERT_TRUE(Exists(program));
   DebugViewer viewer;
   RunningAgent agent(site.Setup(), viewer);
   ASSERT_TRUE(agent.Window());
@@ -318,9 +325,9 @@ TEST(AutoInform, TheButtonOpensTheWebAddressWhenPressed) {
   InformSite site;
   ASSERT_TRUE(site.Up());
   site.Setup().WriteOriginal(kOriginal);
-  const std::string program = site.Dir() + "\\link_target.exe";
-  const std::string marker = site.Dir() + "\\link_target.opened";
-  ASSERT_TRUE(CopyFileA((BinaryDir() + "\\link_target.exe").c_str(), program.c_str(), FALSE));
+  const std::string program = site.PlaceLinkTarget();
+  const std::string marker = site.LinkTargetMarker();
+  ASSERT_TRUE(Exists(program));
   HttpsHandler handler("\"" + program + "\" \"%1\"");
   // A size that would hide the box the agent waits on.
   site.windowSize = "AutoInformW=0\r\nAutoInformH=3\r\n";
