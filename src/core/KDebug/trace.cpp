@@ -37,9 +37,9 @@ void Trace(const std::string& text) {
   output.Flush();
 }
 
-void LogException(const std::exception& e, const std::string& where,
+void LogException(const std::string& message, const std::string& where,
                   const std::string& detail) {
-  Trace(ExceptionLine(where, detail, e.what()));
+  Trace(ExceptionLine(where, detail, message));
 }
 
 void LogFields(const std::string& a, const std::string& b, const std::string& c,

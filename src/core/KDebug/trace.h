@@ -6,7 +6,6 @@
 #pragma once
 
 #include <cstddef>
-#include <exception>
 #include <string>
 
 namespace kestro {
@@ -32,7 +31,7 @@ void Trace(const std::string& text);
 
 // Lines written by every module.
 // " --- where (detail) --- message"
-void LogException(const std::exception& e, const std::string& where,
+void LogException(const std::string& message, const std::string& where,
                   const std::string& detail);
 // "[a]  [b]  [c]  [d]"
 void LogFields(const std::string& a, const std::string& b, const std::string& c,

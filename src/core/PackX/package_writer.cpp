@@ -49,10 +49,6 @@ bool PatchFile(const std::string& path, uint64_t offset, const void* data, size_
          std::fflush(f.get()) == 0;
 }
 
-struct PackError {
-  std::string text;
-};
-
 class Writer {
  public:
   explicit Writer(const PackOrder& order)
@@ -61,19 +57,13 @@ class Writer {
 
   PackResult Run() {
     PackResult result;
-    try {
-      OpenVolume();
-      for (const PackEntry& e : spec_.files) AddFile(e);
-      CloseVolume(true);
-    } catch (const PackError& e) {
+    OpenVolume();
+    for (size_t i = 0; i < spec_.files.size() && Ok(); ++i) AddFile(spec_.files[i]);
+    if (Ok()) CloseVolume(true);
+    if (!Ok()) {
       out_.reset();
-      result.error = e.text;
-    } catch (const EZLibError& e) {
-      out_.reset();
-      result.error = std::string("zlib: ") + e.what();
-    }
-    if (!result.error.empty()) {
       for (const std::string& v : volumes_) std::remove(v.c_str());
+      result.error = error_;
       return result;
     }
     result.volumes = volumes_;
@@ -81,12 +71,19 @@ class Writer {
   }
 
  private:
+  // ---- errors: the first one stops the writer; later steps do nothing ----
+  bool Ok() const { return error_.empty(); }
+  void Fail(const std::string& text) {
+    if (Ok()) error_ = text;
+  }
+  void FailWrite() { Fail("cannot write " + volumes_.back()); }
+
   // ---- volumes ----
   void OpenVolume() {
     ++number_;
     const std::string path = number_ == 1 ? spec_.outPath : VolumePath(base_, number_);
     out_.reset(std::fopen(path.c_str(), "wb"));
-    if (!out_) throw PackError{"cannot create " + path};
+    if (!out_) return Fail("cannot create " + path);
     volumes_.push_back(path);
     pos_ = 0;
     fileBlocks_ = 0;
@@ -98,7 +95,7 @@ class Writer {
       PutLength(int32_t(text.size()));
       Put(text.data(), text.size());
     }
-    if (Room() < MinimalBlock()) throw PackError{"the volume size is too small for the stub and headers"};
+    if (Ok() && Room() < MinimalBlock()) Fail("the volume size is too small for the stub and headers");
   }
 
   void CloseVolume(bool last) {
@@ -106,7 +103,7 @@ class Writer {
     t.raw[kTrReserved0] = 1;
     t.raw[kTrHeaderCount] = spec_.headerCount;
     t.raw[2] = t.raw[3] = 0;
-    if (packageStart_ > UINT32_MAX) throw PackError{"the stub is too large"};
+    if (packageStart_ > UINT32_MAX) return Fail("the stub is too large");
     t.SetU32(kTrPackageStart, uint32_t(packageStart_));
     t.SetU32(kTrFileCount, fileBlocks_);
     t.SetU32(kTrMagic, kPackageMagic);
@@ -114,7 +111,8 @@ class Writer {
     t.raw[kTrFlags] = uint8_t(last ? t.raw[kTrFlags] & ~kFlagNextVolume : t.raw[kTrFlags] | kFlagNextVolume);
     t.SetU32(kTrLength, kTrailerSize);
     Put(t.raw.data(), t.raw.size());
-    if (std::fflush(out_.get()) != 0) throw PackError{"cannot write " + volumes_.back()};
+    if (Ok() && std::fflush(out_.get()) != 0) FailWrite();
+    if (!Ok()) return;
     out_.reset();
     const std::string& path = volumes_.back();
     const uint64_t end = pos_;
@@ -123,39 +121,40 @@ class Writer {
       PutLe32(ptr, uint32_t(end >> 32));
       PutLe32(ptr + 4, uint32_t(end));
       FileSource check(path);
-      if (!IsPeImage(check)) throw PackError{"the package end can only be marked in a stub with its PE header at offset 256"};
-      if (!PatchFile(path, kPackageEndHighOffset, ptr, 8)) throw PackError{"cannot write " + path};
+      if (!IsPeImage(check)) return Fail("the package end can only be marked in a stub with its PE header at offset 256");
+      if (!PatchFile(path, kPackageEndHighOffset, ptr, 8)) return Fail("cannot write " + path);
     }
     if (spec_.checksum) {
       FileSource src(path);
       uint8_t sum[4];
       PutLe32(sum, ComputeChecksum(src, kTrailerSize));
-      if (!PatchFile(path, end - kTrailerSize + kTrChecksum, sum, 4)) throw PackError{"cannot write " + path};
+      if (!PatchFile(path, end - kTrailerSize + kTrChecksum, sum, 4)) return Fail("cannot write " + path);
     }
   }
 
   void NextVolume() {
     CloseVolume(false);
-    OpenVolume();
+    if (Ok()) OpenVolume();
   }
 
   // ---- files ----
   void AddFile(const PackEntry& e) {
     FilePtr in(std::fopen(e.source.c_str(), "rb"));
-    if (!in) throw PackError{"cannot read " + e.source};
+    if (!in) return Fail("cannot read " + e.source);
     const std::string header = BuildBlockHeader(e.name, e.dosTime) + kBlockHeaderEnd;
     // Room for the block's length, its header and at least one byte of data.
     const uint64_t need = 4 + Bound(header.size()) + 1;
     bool more = true;
-    while (more) {
+    while (more && Ok()) {
       if (Room() < need) {
         NextVolume();
-        if (Room() < need) throw PackError{"the volume size is too small for " + e.name};
+        if (!Ok()) return;
+        if (Room() < need) return Fail("the volume size is too small for " + e.name);
       }
       more = spec_.compress ? CompressedBlock(in.get(), header) : StoredBlock(in.get(), header);
       ++fileBlocks_;
     }
-    if (std::ferror(in.get())) throw PackError{"cannot read " + e.source};
+    if (Ok() && std::ferror(in.get())) Fail("cannot read " + e.source);
   }
 
   // One block of a file; true when the file goes on in a further block.
@@ -165,7 +164,7 @@ class Writer {
     const uint64_t lengthAt = pos_ - 4;
     Put(header.data(), header.size());
     uint64_t taken = 0;
-    while (taken < room) {
+    while (taken < room && Ok()) {
       size_t n = std::fread(buf_.data(), 1, size_t(std::min<uint64_t>(buf_.size(), room - taken)), in);
       if (n == 0) break;
       Put(buf_.data(), n);
@@ -184,7 +183,7 @@ class Writer {
     z.Feed(reinterpret_cast<const uint8_t*>(header.data()), header.size(), put);
     uint64_t taken = 0;
     bool full = false;
-    while (taken < kMaxBlockInput) {
+    while (taken < kMaxBlockInput && Ok() && !z.Failed()) {
       size_t want = size_t(std::min<uint64_t>(buf_.size(), kMaxBlockInput - taken));
       while (want > 0 && z.BoundIfFinishedAfter(want) > limit) want /= 2;
       if (want == 0) {
@@ -197,6 +196,7 @@ class Writer {
       taken += n;
     }
     z.Finish(put);
+    if (z.Failed()) Fail("zlib: " + z.Error().what());
     PatchLength(lengthAt, int32_t(z.TotalOut()));
     return (full || taken == kMaxBlockInput) && !AtEnd(in);
   }
@@ -204,15 +204,19 @@ class Writer {
   // ---- bytes ----
   void CopyStub() {
     FilePtr stub(std::fopen(spec_.stubPath.c_str(), "rb"));
-    if (!stub) throw PackError{"cannot read the stub " + spec_.stubPath};
-    while (size_t n = std::fread(buf_.data(), 1, buf_.size(), stub.get())) Put(buf_.data(), n);
+    if (!stub) return Fail("cannot read the stub " + spec_.stubPath);
+    while (size_t n = std::fread(buf_.data(), 1, buf_.size(), stub.get())) {
+      Put(buf_.data(), n);
+      if (!Ok()) return;
+    }
     // A stub that stops reading half way (a folder named as the stub reads
     // nothing) would give a setup file that cannot run.
-    if (std::ferror(stub.get())) throw PackError{"cannot read the stub " + spec_.stubPath};
+    if (std::ferror(stub.get())) Fail("cannot read the stub " + spec_.stubPath);
   }
 
   void Put(const void* p, size_t n) {
-    if (n && std::fwrite(p, 1, n, out_.get()) != n) throw PackError{"cannot write " + volumes_.back()};
+    if (!Ok()) return;
+    if (n && std::fwrite(p, 1, n, out_.get()) != n) return FailWrite();
     pos_ += n;
   }
   void PutLength(int32_t v) {
@@ -223,8 +227,9 @@ class Writer {
   void PatchLength(uint64_t at, int32_t v) {
     uint8_t b[4];
     PutLe32(b, uint32_t(v));
+    if (!Ok()) return;
     if (!SeekFile(out_.get(), at) || std::fwrite(b, 1, 4, out_.get()) != 4 || !SeekFile(out_.get(), pos_))
-      throw PackError{"cannot write " + volumes_.back()};
+      FailWrite();
   }
 
   static bool AtEnd(std::FILE* in) {
@@ -251,6 +256,7 @@ class Writer {
   unsigned number_ = 0;
   uint64_t pos_ = 0, packageStart_ = 0;
   uint32_t fileBlocks_ = 0;
+  std::string error_;
 };
 
 }  // namespace

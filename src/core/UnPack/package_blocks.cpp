@@ -63,24 +63,22 @@ bool IsSafeRelativeName(const std::string& name) {
 
 namespace {
 
-struct StopWalk {
-  VolumeStatus status;
-};
-
 // Splits a file block's content at its first zero byte: the block header
-// before it, the file data after it.
+// before it, the file data after it. A header that is too long or names an
+// unsafe file stops the block: nothing more reaches the sink.
 class BlockContent {
  public:
   BlockContent(BlockSink& sink, VolumeWalk& walk) : sink_(sink), walk_(walk) {}
 
   void Add(const uint8_t* p, size_t n) {
+    if (Stopped()) return;
     if (inData_) {
       if (open_ && n) sink_.FileData(p, n);
       return;
     }
     const void* zero = std::memchr(p, 0, n);
     size_t take = zero ? size_t(static_cast<const uint8_t*>(zero) - p) : n;
-    if (header_.size() + take > kMaxBlockHeader) throw StopWalk{VolumeStatus::kDamaged};
+    if (header_.size() + take > kMaxBlockHeader) return Stop(VolumeStatus::kDamaged);
     header_.append(reinterpret_cast<const char*>(p), take);
     if (!zero) return;
     Start();
@@ -90,37 +88,42 @@ class BlockContent {
   // A block without a zero byte is all header and carries an empty file.
   void Finish() {
     if (!inData_) Start();
-    if (open_) sink_.EndFile();
+    if (open_ && !Stopped()) sink_.EndFile();
   }
+
+  bool Stopped() const { return status_ != VolumeStatus::kComplete; }
+  VolumeStatus Status() const { return status_; }
 
  private:
   void Start() {
     inData_ = true;
     FileBlockHeader h;
-    if (!ParseFileBlockHeader(header_, h)) return;
-    if (!IsSafeRelativeName(h.name)) throw StopWalk{VolumeStatus::kUnsafeName};
+    if (Stopped() || !ParseFileBlockHeader(header_, h)) return;
+    if (!IsSafeRelativeName(h.name)) return Stop(VolumeStatus::kUnsafeName);
     if (!h.engineEntry.empty()) walk_.engineEntry = h.engineEntry;
     sink_.BeginFile(h);
     open_ = true;
   }
+  void Stop(VolumeStatus status) { status_ = status; }
 
   BlockSink& sink_;
   VolumeWalk& walk_;
   std::string header_;
   bool inData_ = false;
   bool open_ = false;
+  VolumeStatus status_ = VolumeStatus::kComplete;
 };
 
-void ReadFileBlock(ByteSource& src, uint64_t pos, uint64_t length, bool compressed,
-                   BlockSink& sink, VolumeWalk& walk) {
+VolumeStatus ReadFileBlock(ByteSource& src, uint64_t pos, uint64_t length, bool compressed,
+                           BlockSink& sink, VolumeWalk& walk) {
   BlockContent content(sink, walk);
   ByteSink toContent = [&](const uint8_t* p, size_t n) { content.Add(p, n); };
   std::unique_ptr<ZInflater> inflater;
   if (compressed) inflater = std::make_unique<ZInflater>();
   std::vector<uint8_t> piece(kReadPiece);
-  for (uint64_t done = 0; done < length;) {
+  for (uint64_t done = 0; done < length && !content.Stopped();) {
     size_t want = size_t(std::min<uint64_t>(piece.size(), length - done));
-    if (src.ReadAt(pos + done, piece.data(), want) != want) throw StopWalk{VolumeStatus::kDamaged};
+    if (src.ReadAt(pos + done, piece.data(), want) != want) return VolumeStatus::kDamaged;
     done += want;
     if (inflater) {
       if (inflater->Feed(piece.data(), want, toContent)) break;
@@ -129,8 +132,10 @@ void ReadFileBlock(ByteSource& src, uint64_t pos, uint64_t length, bool compress
     }
     sink.Pump();
   }
-  if (inflater && !inflater->Finished()) throw StopWalk{VolumeStatus::kDamaged};
+  if (content.Stopped()) return content.Status();
+  if (inflater && !inflater->Finished()) return VolumeStatus::kDamaged;  // damaged or cut short
   content.Finish();
+  return content.Status();
 }
 
 }  // namespace
@@ -139,25 +144,25 @@ VolumeWalk WalkVolumeBlocks(ByteSource& src, uint64_t start, uint64_t dataEnd,
                             unsigned headerCount, BlockSink& sink) {
   VolumeWalk walk;
   uint64_t pos = start;
-  try {
-    while (pos < dataEnd && dataEnd - pos > kTrailerSize) {
-      sink.Pump();
-      uint8_t len[4];
-      if (src.ReadAt(pos, len, 4) != 4) throw StopWalk{VolumeStatus::kDamaged};
-      const int32_t stored = int32_t(GetLe32(len));
-      const uint64_t length = stored < 0 ? uint64_t(-int64_t(stored)) : uint64_t(stored);
-      if (length > dataEnd - pos - 4) throw StopWalk{VolumeStatus::kDamaged};
-      const uint64_t body = pos + 4;
-      pos = body + length;
-      ++walk.blocks;
-      if (walk.blocks == headerCount) walk.firstFileBlock = pos;
-      if (walk.blocks <= headerCount) continue;
-      ReadFileBlock(src, body, length, stored > 0, sink, walk);
+  while (walk.status == VolumeStatus::kComplete && pos < dataEnd && dataEnd - pos > kTrailerSize) {
+    sink.Pump();
+    uint8_t len[4];
+    if (src.ReadAt(pos, len, 4) != 4) {
+      walk.status = VolumeStatus::kDamaged;
+      break;
     }
-  } catch (const StopWalk& stop) {
-    walk.status = stop.status;
-  } catch (const EZLibError&) {
-    walk.status = VolumeStatus::kDamaged;
+    const int32_t stored = int32_t(GetLe32(len));
+    const uint64_t length = stored < 0 ? uint64_t(-int64_t(stored)) : uint64_t(stored);
+    if (length > dataEnd - pos - 4) {
+      walk.status = VolumeStatus::kDamaged;
+      break;
+    }
+    const uint64_t body = pos + 4;
+    pos = body + length;
+    ++walk.blocks;
+    if (walk.blocks == headerCount) walk.firstFileBlock = pos;
+    if (walk.blocks <= headerCount) continue;
+    walk.status = ReadFileBlock(src, body, length, stored > 0, sink, walk);
   }
   return walk;
 }

@@ -1,6 +1,5 @@
 // The packing direction lives apart from inflate, so that programs which
 // only read packages do not carry zlib's compressor.
-#include "core/ZLibOpen/zlib_error.h"
 #include "core/ZLibOpen/zlib_open.h"
 
 namespace kestro {
@@ -12,7 +11,7 @@ struct ZDeflater::State {
 
 ZDeflater::ZDeflater(int level) : s_(new State) {
   int rc = deflateInit(&s_->z, level);
-  if (rc != Z_OK) ThrowZLibError(s_->z, rc);
+  if (rc != Z_OK) error_ = EZLibError(s_->z, rc);
 }
 
 ZDeflater::~ZDeflater() { deflateEnd(&s_->z); }
@@ -21,11 +20,14 @@ void ZDeflater::Feed(const uint8_t* in, size_t size, const ByteSink& out) {
   z_stream& z = s_->z;
   z.next_in = const_cast<Bytef*>(in);
   z.avail_in = uInt(size);
-  while (z.avail_in > 0) {
+  while (!Failed() && z.avail_in > 0) {
     z.next_out = s_->out;
     z.avail_out = sizeof s_->out;
     int rc = deflate(&z, Z_NO_FLUSH);
-    if (rc < 0 && rc != Z_BUF_ERROR) ThrowZLibError(z, rc);
+    if (rc < 0 && rc != Z_BUF_ERROR) {
+      error_ = EZLibError(z, rc);
+      return;
+    }
     if (size_t produced = sizeof s_->out - z.avail_out) out(s_->out, produced);
   }
 }
@@ -34,11 +36,14 @@ void ZDeflater::Finish(const ByteSink& out) {
   z_stream& z = s_->z;
   z.next_in = nullptr;
   z.avail_in = 0;
-  for (;;) {
+  while (!Failed()) {
     z.next_out = s_->out;
     z.avail_out = sizeof s_->out;
     int rc = deflate(&z, Z_FINISH);
-    if (rc < 0 && rc != Z_BUF_ERROR) ThrowZLibError(z, rc);
+    if (rc < 0 && rc != Z_BUF_ERROR) {
+      error_ = EZLibError(z, rc);
+      return;
+    }
     if (size_t produced = sizeof s_->out - z.avail_out) out(s_->out, produced);
     if (rc == Z_STREAM_END) return;
   }

@@ -24,25 +24,21 @@ std::string HandleText(const UniqueHandle& h) {
 }  // namespace
 
 bool EjectCd(const std::string& path) {
-  try {
-    if (path.empty()) return false;
-    const char drive = char(std::toupper(static_cast<unsigned char>(path[0])));
-    if (drive < 'A' || drive > 'Z') return false;
-    const std::string root = std::string(1, drive) + ":\\";
-    if (GetDriveTypeA(root.c_str()) != DRIVE_CDROM) return false;
-    const std::string device = std::string("\\\\.\\") + drive + ":";
-    UniqueHandle h = OpenDevice(device, GENERIC_READ | GENERIC_WRITE);
-    Trace("EjectCD-2: " + device + " " + HandleText(h));
-    if (!IsValid(h)) {
-      // Drives that refuse write access still eject for a reader.
-      h = OpenDevice(device, GENERIC_READ);
-      Trace("EjectCD-3: " + device + " " + HandleText(h));
-    }
-    DWORD returned = 0;
-    return DeviceIoControl(h.get(), IOCTL_STORAGE_EJECT_MEDIA, nullptr, 0, nullptr, 0, &returned, nullptr) != 0;
-  } catch (...) {
-    return false;
+  if (path.empty()) return false;
+  const char drive = char(std::toupper(static_cast<unsigned char>(path[0])));
+  if (drive < 'A' || drive > 'Z') return false;
+  const std::string root = std::string(1, drive) + ":\\";
+  if (GetDriveTypeA(root.c_str()) != DRIVE_CDROM) return false;
+  const std::string device = std::string("\\\\.\\") + drive + ":";
+  UniqueHandle h = OpenDevice(device, GENERIC_READ | GENERIC_WRITE);
+  Trace("EjectCD-2: " + device + " " + HandleText(h));
+  if (!IsValid(h)) {
+    // Drives that refuse write access still eject for a reader.
+    h = OpenDevice(device, GENERIC_READ);
+    Trace("EjectCD-3: " + device + " " + HandleText(h));
   }
+  DWORD returned = 0;
+  return DeviceIoControl(h.get(), IOCTL_STORAGE_EJECT_MEDIA, nullptr, 0, nullptr, 0, &returned, nullptr) != 0;
 }
 
 }  // namespace kestro

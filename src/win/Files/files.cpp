@@ -1,6 +1,7 @@
 #include "win/Files/files.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -50,6 +51,17 @@ void ForEachEntry(const std::string& mask, Visit visit) {
 
 bool IsDotEntry(const char* name) {
   return !strcmp(name, ".") || !strcmp(name, "..");
+}
+
+// Whether a text of `count` bytes fits in this process: within what a
+// string can address (a 32-bit process cannot hold 4 GB and more) and in
+// memory free now. Asked before the string is made, so a huge file reads as
+// unreadable instead of ending the program.
+bool CanHoldInMemory(int64_t count) {
+  if (uint64_t(count) >= std::string().max_size()) return false;
+  void* probe = std::malloc(size_t(count) + 1);
+  std::free(probe);
+  return probe != nullptr;
 }
 
 }  // namespace
@@ -223,12 +235,8 @@ std::string ReadFileRange(const std::string& path, int64_t atMost, int64_t offse
   if (atMost != 0) count = std::min(count, atMost);
   if (offset < 0 || offset >= size || count <= 0) return std::string();
   if (FileSeek(h.get(), offset, FILE_BEGIN) != offset) return std::string();
-  std::string out;
-  try {
-    out.resize(size_t(count));
-  } catch (const std::exception&) {  // too big for this process: unreadable
-    return std::string();
-  }
+  if (!CanHoldInMemory(count)) return std::string();  // too big for this process: unreadable
+  std::string out(size_t(count), '\0');
   int64_t done = 0;
   while (done < count) {
     DWORD piece = DWORD(std::min<int64_t>(count - done, 1 << 30)), got = 0;

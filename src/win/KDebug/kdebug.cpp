@@ -76,11 +76,7 @@ class DebugDevice : public TextOutput {
     if (count_ > 0) {
       std::string piece(buffer_, count_);
       piece = piece.substr(0, piece.find('\0'));  // stops at a zero character
-      try {
-        DebugSend(piece);
-      } catch (...) {
-        // A trace never takes the program down; the piece is dropped.
-      }
+      DebugSend(piece);
     }
     count_ = 0;
     LeaveCriticalSection(&lock_);

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <stdexcept>
 #include <vector>
 
 #include "core/Utils/ksub.h"
@@ -52,33 +51,23 @@ std::string ProductVersionOf(const std::string& file) {
 }  // namespace
 
 std::string GetExeVersion(const std::string& file, int digits, int fields) {
-  std::string result;
-  try {
-    std::vector<char> block = VersionBlock(FileOrSelf(file), kMinVersionBuffer);
-    VS_FIXEDFILEINFO* info = nullptr;
-    UINT len = 0;
-    if (block.empty() ||
-        !VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&info), &len) || !info ||
-        len < sizeof *info)
-      return result;
-    result = FixedVersionText(info->dwFileVersionMS, info->dwFileVersionLS);
-    if (VersionNeedsFormatting(digits, fields)) result = FormatVersion(result, digits, fields);
-  } catch (const std::exception& e) {
-    LogException(e, "Utils.GetExeVersion()", file);
-  }
+  std::vector<char> block = VersionBlock(FileOrSelf(file), kMinVersionBuffer);
+  VS_FIXEDFILEINFO* info = nullptr;
+  UINT len = 0;
+  if (block.empty() ||
+      !VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&info), &len) || !info ||
+      len < sizeof *info)
+    return "";
+  std::string result = FixedVersionText(info->dwFileVersionMS, info->dwFileVersionLS);
+  if (VersionNeedsFormatting(digits, fields)) result = FormatVersion(result, digits, fields);
   return result;
 }
 
 std::string GetProductVersion(const std::string& file, int digits, int fields) {
-  std::string result;
   const std::string path = FileOrSelf(file);
-  try {
-    result = ProductVersionOf(path);
-    if (!result.empty() && VersionNeedsFormatting(digits, fields))
-      result = FormatVersion(result, digits, fields);
-  } catch (const std::exception& e) {
-    LogException(e, "Utils.GetProductVersion()", file);
-  }
+  std::string result = ProductVersionOf(path);
+  if (!result.empty() && VersionNeedsFormatting(digits, fields))
+    result = FormatVersion(result, digits, fields);
   LogFields("QueryValue", path, kProductVersionItem, result);
   return result;
 }

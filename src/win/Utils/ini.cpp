@@ -2,12 +2,9 @@
 
 #include <windows.h>
 
-#include <exception>
 #include <vector>
 
 #include "core/Utils/ksub.h"
-#include "core/KDebug/trace.h"
-#include "win/Utils/registry.h"
 
 namespace kestro {
 
@@ -15,14 +12,10 @@ std::string ReadIniString(const std::string& file, const std::string& section,
                           const std::string& key, const std::string& def) {
   std::string result = def;
   if (section.empty() || key.empty()) return result;
-  try {
-    std::vector<char> buffer(kIniValueBufferSize);
-    DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), def.c_str(),
-                                       buffer.data(), DWORD(buffer.size()), file.c_str());
-    if (n > 0) result.assign(buffer.data(), n);
-  } catch (const std::exception&) {
-    Trace("EXCEPTION --- Utils.ReadIniString()  " + LastErrorText());
-  }
+  std::vector<char> buffer(kIniValueBufferSize);
+  DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), def.c_str(), buffer.data(),
+                                     DWORD(buffer.size()), file.c_str());
+  if (n > 0) result.assign(buffer.data(), n);
   return result;
 }
 

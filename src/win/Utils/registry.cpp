@@ -63,13 +63,6 @@ std::string SystemErrorText(DWORD code) {
   return out;
 }
 
-std::string LastErrorText() {
-  const DWORD code = GetLastError();
-  try {
-    return SystemErrorText(code);
-  } catch (...) {
-    return "Error Reading \"SysUtils.SysErrorMessage(GetLastError)\"";
-  }
-}
+std::string LastErrorText() { return SystemErrorText(GetLastError()); }
 
 }  // namespace kestro

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <exception>
 
 #include "core/KDebug/trace.h"
 
@@ -24,21 +23,17 @@ char LocaleSeparator(LCTYPE type, char fallback) {
 // ---------------------------------------------------------------- pump and clock
 
 void YieldX(uint32_t sleepMs) {
-  try {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      // A quit message taken here belongs to the thread's main loop: put it
-      // back and stop pumping, or a window closed during a wait never ends
-      // the program.
-      if (msg.message == WM_QUIT) {
-        PostQuitMessage(int(msg.wParam));
-        break;
-      }
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    // A quit message taken here belongs to the thread's main loop: put it
+    // back and stop pumping, or a window closed during a wait never ends
+    // the program.
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(int(msg.wParam));
+      break;
     }
-  } catch (const std::exception& e) {
-    LogException(e, "YieldX", "");
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
   }
   Sleep(sleepMs);
 }

@@ -91,13 +91,7 @@ bool IsServerOS() {
 }
 
 bool Is64BitWindows() {
-  static const bool is64 = [] {
-    try {
-      return AskIs64BitWindows();
-    } catch (...) {
-      return false;
-    }
-  }();
+  static const bool is64 = AskIs64BitWindows();
   return is64;
 }
 

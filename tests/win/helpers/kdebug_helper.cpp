@@ -4,7 +4,6 @@
 // MODE "default" keeps the built-in debug mode and file; otherwise MODE and
 // FILE are the output this process uses.
 #include <cstdlib>
-#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -30,7 +29,7 @@ void Run(const std::string& scenario) {
   } else if (scenario == "fields") {
     LogFields("QueryValue", "C:\\P\\Product.exe", "FileVersion", "1.2.3.4");
   } else if (scenario == "exception") {
-    LogException(std::runtime_error("boom"), "YieldX", "");
+    LogException("boom", "YieldX", "");
   } else if (scenario == "threads") {
     // Four threads trace 50 lines each, every line longer than half the
     // device, so that pieces and lines cross each other.
