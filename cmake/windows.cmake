@@ -7,15 +7,26 @@ target_compile_definitions(kcore PUBLIC WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32
 # Everything static: no MinGW runtime DLLs beside the exes.
 set(KESTRO_STATIC_LINK -static -static-libgcc -static-libstdc++)
 
-# The stub travels inside every setup file: its code is built for size.
-set(KESTRO_SMALL $<$<NOT:$<CONFIG:Debug>>:-Os>)
-target_compile_options(kcore PRIVATE ${KESTRO_SMALL})
+# The stub travels inside every setup file: its code is built for size, each
+# function and datum in a section of its own that the linker drops when the
+# stub never uses it, without the compiler's name in every object.
+set(KESTRO_SMALL $<$<NOT:$<CONFIG:Debug>>:-Os -ffunction-sections -fdata-sections -fno-ident>)
+# Everything the stub links is built without exceptions: errors travel as
+# return values, and what the C++ library would throw ends the process
+# (src/stub/library_failures.cpp). The 32-bit runtime unwinds with tables of
+# its own (.eh_frame), which such code does not need; the 64-bit one with the
+# system's tables, which Windows uses to walk any stack, so those stay.
+set(KESTRO_NO_EXCEPTIONS -fno-exceptions)
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL i686)
+  list(APPEND KESTRO_NO_EXCEPTIONS -fno-asynchronous-unwind-tables)
+endif()
+target_compile_options(kcore PRIVATE ${KESTRO_SMALL} ${KESTRO_NO_EXCEPTIONS})
 
 # Windows subsystems: one library of all Win32 code.
 file(GLOB_RECURSE KWIN_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/win/*.cpp)
 add_library(kwin STATIC ${KWIN_SOURCES})
 kestro_target(kwin)
-target_compile_options(kwin PRIVATE ${KESTRO_SMALL})
+target_compile_options(kwin PRIVATE ${KESTRO_SMALL} ${KESTRO_NO_EXCEPTIONS})
 target_link_libraries(kwin PUBLIC kcore comctl32 shell32 shlwapi advapi32 user32 gdi32 ole32 version)
 
 add_subdirectory(src/stub)
@@ -40,6 +51,11 @@ foreach(src ${KESTRO_WIN_HELPERS})
   target_link_options(${name} PRIVATE ${KESTRO_STATIC_LINK})
   list(APPEND KESTRO_HELPER_TARGETS ${name})
 endforeach()
+# The helper whose C++ library fails links what the stub links in place of
+# the runtime's exception paths.
+if(TARGET library_failure AND TARGET kstub-runtime)
+  target_link_libraries(library_failure PRIVATE kstub-runtime)
+endif()
 
 # Linux programs the Windows tests start (servers on 127.0.0.1); found here,
 # since the python3 first on PATH may be a shim that Wine cannot start.
