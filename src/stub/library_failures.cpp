@@ -17,6 +17,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdarg>
 #include <cstddef>
 #include <cstdlib>
 #include <new>
@@ -33,6 +34,25 @@ namespace {
   static std::atomic<bool> reporting{false};
   if (!reporting.exchange(true)) LogException(detail ? detail : "", "FATAL", kind);
   std::abort();
+}
+
+// The library's range errors name the function and the numbers with "%s"
+// and "%zu", nothing else.
+std::string RangeErrorText(const char* format, va_list args) {
+  std::string text;
+  for (const char* p = format; *p; ++p) {
+    if (p[0] == '%' && p[1] == 's') {
+      const char* s = va_arg(args, const char*);
+      text += s ? s : "";
+      ++p;
+    } else if (p[0] == '%' && p[1] == 'z' && p[2] == 'u') {
+      text += std::to_string(va_arg(args, std::size_t));
+      p += 2;
+    } else {
+      text += *p;
+    }
+  }
+  return text;
 }
 
 }  // namespace
@@ -54,8 +74,13 @@ void __throw_domain_error(const char* s) { EndOnLibraryFailure("domain_error", s
 void __throw_invalid_argument(const char* s) { EndOnLibraryFailure("invalid_argument", s); }
 void __throw_length_error(const char* s) { EndOnLibraryFailure("length_error", s); }
 void __throw_out_of_range(const char* s) { EndOnLibraryFailure("out_of_range", s); }
-// The format's arguments are left out: formatting them is not worth its code.
-void __throw_out_of_range_fmt(const char* format, ...) { EndOnLibraryFailure("out_of_range", format); }
+void __throw_out_of_range_fmt(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  const std::string detail = kestro::RangeErrorText(format, args);
+  va_end(args);
+  EndOnLibraryFailure("out_of_range", detail.c_str());
+}
 void __throw_runtime_error(const char* s) { EndOnLibraryFailure("runtime_error", s); }
 void __throw_range_error(const char* s) { EndOnLibraryFailure("range_error", s); }
 void __throw_overflow_error(const char* s) { EndOnLibraryFailure("overflow_error", s); }

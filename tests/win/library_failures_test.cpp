@@ -31,7 +31,8 @@ TEST(LibraryFailures, EndTheProcessWithALineThatNamesThem) {
       {"text", " --- FATAL (length_error) --- basic_string::"},
       {"list", " --- FATAL (length_error) --- vector::reserve"},
       {"memory", " --- FATAL (bad_alloc) --- out of memory"},
-      {"position", " --- FATAL (out_of_range) --- basic_string::substr"},
+      {"position", " --- FATAL (out_of_range) --- basic_string::substr: "
+                   "__pos (which is 5) > this->size() (which is 3)"},
       {"function", " --- FATAL (bad_function_call) --- "},
   };
   for (const Failure& f : failures) {
