@@ -1,8 +1,8 @@
 #include "core/CommUtils/bytes_rate.h"
 
 #include <chrono>
-#include <cstdio>
 
+#include "core/Utils/fixed_text.h"
 #include "core/Utils/ksub.h"
 
 namespace kestro {
@@ -43,9 +43,7 @@ std::string TBytesRate::GetRateText(std::int32_t chunkBytes) {
   if (ticks_.front() != 0 && span != 0 && now - lastRefresh_ > kRefreshMs) {
     lastRefresh_ = now;
     const double kbPerSec = static_cast<double>(amount) / (span / 1000.0) / 1024.0;
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.2f", kbPerSec);
-    rate_ = buf;
+    rate_ = FixedText(kbPerSec, 2);
   }
   return rate_;
 }

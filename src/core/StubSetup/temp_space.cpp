@@ -3,7 +3,7 @@
 #include "core/Utils/ksub.h"
 #include "core/LangRes0/lang_keys.h"
 
-#include <cstdio>
+#include "core/Utils/fixed_text.h"
 
 namespace kestro {
 
@@ -21,9 +21,7 @@ std::string ExtractionFolderPath(const std::string& tempDir, std::uint32_t setup
 std::string FormatMegabytes(double bytes) {
   double mb = bytes > 0 ? bytes / 1048576.0 : 0.0;
   int decimals = mb > 10 ? 1 : mb >= 1 ? 2 : 3;
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*f", decimals, mb);
-  return buf;
+  return FixedText(mb, decimals);
 }
 
 std::string TempSpaceNotice(const TempSpaceFacts& f, const LangLookup& lang) {

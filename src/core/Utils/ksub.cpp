@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <limits>
 #include <mutex>
 #include <random>
+
+#include "core/Utils/fixed_text.h"
 
 namespace kestro {
 
@@ -75,11 +76,7 @@ int ResolveIndex(int index, int count) {
   return index == -1 ? count - 1 : index;
 }
 
-std::string FormatFixed(double value, int decimals) {
-  char buf[512];
-  std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
-  return buf;
-}
+std::string FormatFixed(double value, int decimals) { return FixedText(value, decimals); }
 
 std::string GroupThousands(const std::string& number) {
   size_t start = (!number.empty() && number[0] == '-') ? 1 : 0;

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <vector>
 
 #include "core/Utils/ksub.h"
@@ -30,6 +29,14 @@ std::vector<char> VersionBlock(const std::string& file, DWORD minimum) {
   return block;
 }
 
+// Four lower-case hexadecimal digits, as "%.4x" writes a WORD.
+std::string Hex4(WORD value) {
+  static const char kDigits[] = "0123456789abcdef";
+  std::string out(4, '0');
+  for (int i = 3; i >= 0; --i, value >>= 4) out[size_t(i)] = kDigits[value & 15];
+  return out;
+}
+
 std::string ProductVersionOf(const std::string& file) {
   std::vector<char> block = VersionBlock(file, 0);
   if (block.empty()) return "";
@@ -39,11 +46,10 @@ std::string ProductVersionOf(const std::string& file) {
   if (!VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&tr),
                       &len) || !tr || len < sizeof *tr)
     return "";
-  char path[64];
-  snprintf(path, sizeof path, "\\StringFileInfo\\%.4x%.4x\\%s", unsigned(tr->language),
-           unsigned(tr->codePage), kProductVersionItem);
+  const std::string path = "\\StringFileInfo\\" + Hex4(tr->language) + Hex4(tr->codePage) + "\\" +
+                           kProductVersionItem;
   char* value = nullptr;
-  if (!VerQueryValueA(block.data(), path, reinterpret_cast<void**>(&value), &len) || !value)
+  if (!VerQueryValueA(block.data(), path.c_str(), reinterpret_cast<void**>(&value), &len) || !value)
     return "";
   return SUB::ReplaceText(std::string(value, strnlen(value, len)), ",", ".");
 }
