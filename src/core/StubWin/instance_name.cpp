@@ -2,7 +2,6 @@
 
 #include <cctype>
 #include <cstdint>
-#include <cstdio>
 
 namespace kestro {
 
@@ -22,8 +21,10 @@ std::uint64_t CaselessHash(const std::string& text) {
 
 std::string FitWindowClassName(const std::string& name) {
   if (name.size() <= kMaxWindowClassName) return name;
-  char tail[18];
-  std::snprintf(tail, sizeof tail, "#%016llx", static_cast<unsigned long long>(CaselessHash(name)));
+  // "#" and the hash in 16 lower-case hexadecimal digits.
+  const std::uint64_t hash = CaselessHash(name);
+  std::string tail = "#";
+  for (int shift = 60; shift >= 0; shift -= 4) tail += "0123456789abcdef"[hash >> shift & 15];
   return name.substr(0, kMaxWindowClassName - 17) + tail;
 }
 
