@@ -5,22 +5,27 @@
 namespace kestro {
 namespace {
 
-TEST(DownloadUrl, AddsTheSchemeOnlyWhenNoneIsNamed) {
+TEST(DownloadUrl, AddsTheSchemeOnlyWhenNoneIsNamedAndOpensHttpsSecure) {
   struct Case {
     const char* given;
     const char* opened;
+    bool secure;
   } cases[] = {
-      {"host/dir/pkg.exe", "http://host/dir/pkg.exe"},
-      {"http://host/pkg.exe", "http://host/pkg.exe"},
-      {"HTTP://host/pkg.exe", "HTTP://host/pkg.exe"},
-      {"https://host/pkg.exe", "https://host/pkg.exe"},
-      {"HTTPS://host:8443/a/b", "HTTPS://host:8443/a/b"},
-      {"ftp://host/pkg.exe", "ftp://host/pkg.exe"},
+      {"host/dir/pkg.exe", "http://host/dir/pkg.exe", false},
+      {"http://host/pkg.exe", "http://host/pkg.exe", false},
+      {"HTTP://host/pkg.exe", "HTTP://host/pkg.exe", false},
+      {"https://host/pkg.exe", "https://host/pkg.exe", true},
+      {"HTTPS://host:8443/a/b", "HTTPS://host:8443/a/b", true},
+      {"ftp://host/pkg.exe", "ftp://host/pkg.exe", false},
       // "://" further on names no scheme of this address.
-      {"host/go?to=http://other/x", "http://host/go?to=http://other/x"},
-      {"127.0.0.1:8080/pkg.exe", "http://127.0.0.1:8080/pkg.exe"},
+      {"host/go?to=http://other/x", "http://host/go?to=http://other/x", false},
+      {"host/go?to=https://other/x", "http://host/go?to=https://other/x", false},
+      {"127.0.0.1:8080/pkg.exe", "http://127.0.0.1:8080/pkg.exe", false},
   };
-  for (const Case& c : cases) EXPECT_EQ(DownloadUrl(c.given), c.opened) << c.given;
+  for (const Case& c : cases) {
+    EXPECT_EQ(DownloadUrl(c.given), c.opened) << c.given;
+    EXPECT_EQ(IsSecureUrl(DownloadUrl(c.given)), c.secure) << c.given;
+  }
 }
 
 TEST(DownloadNames, DisplayNameIsTheLastPathElement) {
@@ -57,7 +62,13 @@ TEST(DownloadNames, OnlyTheClientsOwnTempNamesCount) {
 TEST(DownloadErrors, TextsNameWhatFailed) {
   EXPECT_EQ(std::string(kInitFailedText), "Unable to initialize \"WinINet.dll\"");
   EXPECT_EQ(OpenFailedText("h/x"), "Unable to open Internet Connection: h/x");
+  EXPECT_EQ(OpenFailedText("https://h/x", "invalid certificate authority"),
+            "Unable to open Internet Connection: https://h/x (invalid certificate authority)");
   EXPECT_EQ(FileNotFoundText("http://h/x"), "http://h/x --- File Not Found !");
+  EXPECT_EQ(InternetErrorFallbackText(12045),
+            "the server's certificate is not issued by a trusted authority (error 12045)");
+  EXPECT_EQ(InternetErrorFallbackText(12038), "the server's certificate is issued for another host name (error 12038)");
+  EXPECT_EQ(InternetErrorFallbackText(12029), "error 12029");
   EXPECT_EQ(ReadFailedText("x.exe", ""), "x.exe --- Error downloading file");
   EXPECT_EQ(ReadFailedText("x.exe", "timed out"), "x.exe --- Error downloading file (timed out)");
   EXPECT_EQ(IncompleteText("x.exe", 5, 10), "x.exe --- Error downloading file (received 5 of 10 bytes)");

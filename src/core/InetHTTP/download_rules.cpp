@@ -33,6 +33,10 @@ bool HasScheme(const std::string& url) {
   });
 }
 
+std::string WithReason(const std::string& text, const std::string& reason) {
+  return reason.empty() ? text : text + " (" + reason + ")";
+}
+
 }  // namespace
 
 // ---- addresses and names ---------------------------------------------------
@@ -40,6 +44,8 @@ bool HasScheme(const std::string& url) {
 std::string DownloadUrl(const std::string& url) {
   return HasScheme(url) ? url : "http://" + url;
 }
+
+bool IsSecureUrl(const std::string& url) { return SUB::StartsWith(url, "https://", true); }
 
 std::string DownloadDisplayName(const std::string& url) {
   const size_t slash = url.find_last_of('/');
@@ -59,19 +65,37 @@ bool IsDownloadTempName(const std::string& destName, const std::string& fileName
 
 // ---- error texts -----------------------------------------------------------
 
-std::string OpenFailedText(const std::string& url) { return "Unable to open Internet Connection: " + url; }
+std::string OpenFailedText(const std::string& url, const std::string& reason) {
+  return WithReason("Unable to open Internet Connection: " + url, reason);
+}
 
 std::string FileNotFoundText(const std::string& url) { return url + " --- File Not Found !"; }
 
 std::string ReadFailedText(const std::string& displayName, const std::string& reason) {
-  const std::string text = displayName + " --- Error downloading file";
-  return reason.empty() ? text : text + " (" + reason + ")";
+  return WithReason(displayName + " --- Error downloading file", reason);
+}
+
+std::string InternetErrorFallbackText(std::uint32_t code) {
+  static const struct {
+    std::uint32_t code;
+    const char* text;
+  } kKnown[] = {
+      {12037, "the server's certificate has expired or is not yet valid"},
+      {12038, "the server's certificate is issued for another host name"},
+      {12044, "the server asks for a client certificate"},
+      {12045, "the server's certificate is not issued by a trusted authority"},
+      {12057, "the server's certificate could not be checked for revocation or is not trusted"},
+      {12157, "the secure channel to the server failed"},
+      {12169, "the server's certificate is invalid"},
+      {12175, "the server's certificate could not be decoded"},
+  };
+  for (const auto& known : kKnown)
+    if (known.code == code) return std::string(known.text) + " (error " + std::to_string(code) + ")";
+  return "error " + std::to_string(code);
 }
 
 std::string HttpStatusText(const std::string& url, unsigned status, const std::string& statusText) {
-  std::string text = url + " --- HTTP status " + std::to_string(status);
-  const std::string reason = SUB::Trim(statusText);
-  return reason.empty() ? text : text + " (" + reason + ")";
+  return WithReason(url + " --- HTTP status " + std::to_string(status), SUB::Trim(statusText));
 }
 
 std::string IncompleteText(const std::string& displayName, std::uint64_t received, std::uint64_t announced) {

@@ -19,6 +19,9 @@ inline constexpr std::uint32_t kDownloadTimeoutMs = 180000;
 // "http://" in front when the address does not begin with a scheme and
 // "://", so "https://" and other schemes pass unchanged.
 std::string DownloadUrl(const std::string& url);
+// True for an "https://" address (any case): it is opened with the secure
+// flag, so the request goes over TLS with the server certificate checked.
+bool IsSecureUrl(const std::string& url);
 // The last path element of the address (after "/" became "\").
 std::string DownloadDisplayName(const std::string& url);
 // The file a download fills before it becomes the destination:
@@ -33,7 +36,9 @@ bool IsDownloadTempName(const std::string& destName, const std::string& fileName
 // ---- error texts ----
 inline constexpr char kInitFailedText[] = "Unable to initialize \"WinINet.dll\"";
 inline constexpr char kDownloadAbortedText[] = "Download Aborted";
-std::string OpenFailedText(const std::string& url);
+// The address that could not be opened, with the system's reason when known
+// (an untrusted server certificate, a refused connection).
+std::string OpenFailedText(const std::string& url, const std::string& reason = "");
 std::string FileNotFoundText(const std::string& url);
 // displayName --- Error downloading file ( reason), the reason when known.
 std::string ReadFailedText(const std::string& displayName, const std::string& reason);
@@ -42,6 +47,10 @@ std::string HttpStatusText(const std::string& url, unsigned status, const std::s
 // A body that ended before (or ran past) the announced length.
 std::string IncompleteText(const std::string& displayName, std::uint64_t received, std::uint64_t announced);
 std::string WriteFailedText(const std::string& path);
+// A reason for an internet error code the system has no text for: the
+// certificate errors in words (an untrusted, expired or misnamed server
+// certificate must read as such), any other code as its number.
+std::string InternetErrorFallbackText(std::uint32_t code);
 
 // ---- what arrived ----
 // The announced length, or none (kUnknownSize): a body without a length is

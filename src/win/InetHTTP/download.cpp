@@ -129,7 +129,7 @@ bool Download::Open() {
   SetDownloadTimeouts(session_.get());
   file_ = OpenUrl(session_.get(), url_);
   if (!file_) {
-    out_.error = OpenFailedText(r_.url);
+    out_.error = OpenFailedText(r_.url, InternetErrorReason(GetLastError()));
     return false;
   }
   facts_ = ReadResponseFacts(file_.get());

@@ -39,6 +39,7 @@ InternetHandle OpenSession(const char* agentName) {
 }
 
 InternetHandle OpenUrl(HINTERNET session, const std::string& url, DWORD flags) {
+  if (IsSecureUrl(url)) flags |= INTERNET_FLAG_SECURE;
   return InternetHandle(inet::InternetOpenUrlA(session, url.c_str(), nullptr, 0, flags, 0));
 }
 
@@ -84,9 +85,9 @@ std::string InternetErrorReason(DWORD code) {
   if (!reason.empty()) return reason;
   DWORD error = 0, length = 0;
   inet::InternetGetLastResponseInfoA(&error, nullptr, &length);
-  if (length == 0) return std::string();
   std::string text(length + 1, '\0');
-  if (!inet::InternetGetLastResponseInfoA(&error, &text[0], &length)) return std::string();
+  if (length == 0 || !inet::InternetGetLastResponseInfoA(&error, &text[0], &length))
+    return code ? InternetErrorFallbackText(code) : std::string();
   text.resize(length);
   return SUB::Trim(text);
 }
