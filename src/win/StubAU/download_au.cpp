@@ -15,6 +15,7 @@
 #include "win/InetHTTP/inet_http.h"
 #include "win/StubAU/agent_state.h"
 #include "win/StubAU/agent_window.h"
+#include "win/StubAU/release_gate.h"
 #include "win/StubGlob/stubglob.h"
 #include "win/StubUtil/update_settings.h"
 #include "win/Utils/registry.h"
@@ -40,6 +41,7 @@ struct Fetch {
   int kind;
   std::string name, source, local, content, error;
   bool show = false;
+  bool fromServer = false;
   SettingsFiles files;
 };
 
@@ -80,6 +82,7 @@ void FetchFromFolder(Fetch& f) {
 void FetchFromServer(Fetch& f, const std::string& location) {
   WaitWithMessages(kClientPauseMs);
   f.source = location + "/" + f.name;
+  f.fromServer = true;
   SetDownloadAbort(false);
   if (f.kind != kDownloadInfo) f.local = f.files.folder + f.name;
   DownloadRequest request;
@@ -108,14 +111,15 @@ bool FinishInfo(Fetch& f) {
     f.error = HtmlErrorPageMessage("", f.content, f.source, "");
   const bool ok = f.error.empty() && !f.content.empty();
   // The last good copy stays until a good one replaces it: other programs
-  // read it, and an error page or an empty answer is no release.
-  if (ok) WriteTextToFile(f.files.info, f.content);
+  // read it, and an error page, an empty answer or a refused release is no
+  // release.
+  const bool accepted = ok && AcceptInfo({f.source, f.fromServer}, f.content, f.files, f.error);
   if (SUB::StartsWith(f.error, "3")) f.error.clear();
-  return ok;
+  return accepted;
 }
 
 bool FinishFile(Fetch& f, const MsgBoxLook& look) {
-  if (SameProductToken(f.kind, f.local)) return true;
+  if (SameProductToken(f.kind, f.local)) return AcceptReleaseFile(f.kind, f.local, f.files, f.error);
   const std::string why = HtmlErrorPageMessage(f.local, "", f.source, kBadToken);
   if (!f.local.empty()) DeleteFileA(f.local.c_str());
   WriteLog("ERROR: " + why);
