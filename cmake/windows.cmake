@@ -56,6 +56,9 @@ endforeach()
 if(TARGET library_failure AND TARGET kstub-runtime)
   target_link_libraries(library_failure PRIVATE kstub-runtime)
 endif()
+if(TARGET trust_root)
+  target_link_libraries(trust_root PRIVATE crypt32)
+endif()
 
 # Linux programs the Windows tests start (servers on 127.0.0.1); found here,
 # since the python3 first on PATH may be a shim that Wine cannot start.
@@ -101,6 +104,15 @@ if(TEST windows.e2e.signed_setup_test)
            COMMAND bash ${PROJECT_SOURCE_DIR}/tests/e2e/sign_setups.sh ${CMAKE_BINARY_DIR})
   set_tests_properties(windows.e2e.sign_setups PROPERTIES FIXTURES_SETUP signed_setups TIMEOUT 300)
   set_tests_properties(windows.e2e.signed_setup_test PROPERTIES FIXTURES_REQUIRED signed_setups)
+endif()
+
+# Throw-away CAs and server certificates for the HTTPS tests (openssl on the
+# host; nginx serves them, a helper makes the prefix trust one CA).
+if(TEST windows.e2e.signed_agent_test)
+  add_test(NAME windows.fixture.test_certs
+           COMMAND sh ${PROJECT_SOURCE_DIR}/tests/e2e/make_certs.sh ${CMAKE_BINARY_DIR}/test-certs)
+  set_tests_properties(windows.fixture.test_certs PROPERTIES FIXTURES_SETUP test_certs)
+  set_tests_properties(windows.e2e.signed_agent_test PROPERTIES FIXTURES_REQUIRED "signed_releases;test_certs")
 endif()
 
 # Signed releases for the Windows tests of release verification, made by the

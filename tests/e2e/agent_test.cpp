@@ -86,15 +86,6 @@ struct AgentFixture {
   }
 };
 
-// A forced check; returns the decision code traced for it.
-int ForcedCheck(RunningAgent& agent) {
-  const int before = agent.TraceCount(" GetOkToPerformAU=");
-  agent.Command(31, 0);
-  if (!agent.WaitForTrace(" GetOkToPerformAU=", before + 1)) return -1;
-  const std::string line = agent.LastTrace(" GetOkToPerformAU=");
-  return atoi(line.substr(line.find('=') + 1).c_str());
-}
-
 }  // namespace
 
 // ---- schedule and decision -------------------------------------------------------

@@ -173,4 +173,14 @@ class RunningAgent {
   HWND window_ = nullptr;
 };
 
+// A forced check (agent command 31); returns the decision code traced for
+// it, -1 when none came.
+inline int ForcedCheck(RunningAgent& agent) {
+  const int before = agent.TraceCount(" GetOkToPerformAU=");
+  agent.Command(31, 0);
+  if (!agent.WaitForTrace(" GetOkToPerformAU=", before + 1)) return -1;
+  const std::string line = agent.LastTrace(" GetOkToPerformAU=");
+  return atoi(line.substr(line.find('=') + 1).c_str());
+}
+
 }  // namespace ktest

@@ -12,11 +12,16 @@ namespace ktest {
 
 class NginxServer {
  public:
-  NginxServer(const std::string& root, const std::string& state) : state_(state) {
+  // With a certificate and its key (PEM files) it serves HTTPS, addressed as
+  // "localhost", the name such a certificate carries.
+  NginxServer(const std::string& root, const std::string& state, const std::string& cert = "",
+              const std::string& key = "")
+      : state_(state), tls_(!cert.empty()) {
     kestro::ForceDirectories(state);
     kestro::DeleteFiles(state + "\\port", true);
-    if (StartLinuxProgram("/bin/bash", Script() + " start \"" + UnixPath(root) + "\" \"" + UnixPath(state) + "\""))
-      port_ = WaitForFileText(state + "\\port");
+    std::string args = Script() + " start \"" + UnixPath(root) + "\" \"" + UnixPath(state) + "\"";
+    if (tls_) args += " \"" + UnixPath(cert) + "\" \"" + UnixPath(key) + "\"";
+    if (StartLinuxProgram("/bin/bash", args)) port_ = WaitForFileText(state + "\\port");
     while (!port_.empty() && (port_.back() == '\n' || port_.back() == '\r')) port_.pop_back();
   }
   ~NginxServer() {
@@ -28,11 +33,12 @@ class NginxServer {
   NginxServer& operator=(const NginxServer&) = delete;
 
   bool Up() const { return !port_.empty(); }
-  std::string Base() const { return "http://127.0.0.1:" + port_; }
+  std::string Base() const { return (tls_ ? "https://localhost:" : "http://127.0.0.1:") + port_; }
 
  private:
   static std::string Script() { return "\"" + UnixPath(SourceDir() + "\\scripts\\nginx-serve.sh") + "\""; }
   std::string state_;
+  bool tls_ = false;
   std::string port_;
 };
 
