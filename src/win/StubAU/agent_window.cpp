@@ -10,6 +10,8 @@ RunHost* g_host = nullptr;
 
 void SetAgentHost(RunHost* host) { g_host = host; }
 
+RunHost* AgentHost() { return g_host; }
+
 void ShowAgentWindow(bool show) {
   if (g_host) g_host->ShowWindow(show);
 }

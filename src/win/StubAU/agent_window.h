@@ -12,6 +12,9 @@ namespace kestro {
 
 // Set by every timer tick (the host of the window that ticks).
 void SetAgentHost(RunHost* host);
+// That host (null before the first tick): the update cycle's setup run
+// is hosted by it.
+RunHost* AgentHost();
 
 void ShowAgentWindow(bool show);
 // The window ends after this tick (see RunHost::PostEnd).
