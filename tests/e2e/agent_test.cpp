@@ -102,7 +102,7 @@ TEST(Agent, FirstTickChecksRecordsTheCheckAndOffersTheRelease) {
   const long long before = AgentClockNow();
   RunningAgent agent(f.setup, viewer);
   ASSERT_TRUE(agent.Window());
-  ASSERT_TRUE(agent.WaitForTrace(" ==== PerformShot-2 ====", 1));
+  ASSERT_TRUE(AnswerForeignUpdate(agent));
   EXPECT_EQ(agent.TraceCount(" GetOkToPerformAU=6"), 1);
   EXPECT_EQ(agent.TraceCount(" AutoUpdateTimerCount=1"), 1) << "the first tick checks";
 
@@ -330,6 +330,7 @@ TEST(Agent, ChecksAnHttpServerOnScheduleAndKeepsTheLastGoodInfoWhenTheServerFail
   // come from the server.
   ASSERT_TRUE(agent.WaitForTrace(" GetOkToPerformAU=", 1));
   EXPECT_EQ(agent.TraceCount(" GetOkToPerformAU=6"), 1);
+  EXPECT_TRUE(AnswerForeignUpdate(agent));
   EXPECT_EQ(ReadFileText(setup.LocalInfo()), ReadFileText(root + "\\Product.info"));
   const std::vector<std::string> asked = server.Requests();
   const auto askedFor = [&](const std::string& path) {

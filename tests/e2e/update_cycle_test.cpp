@@ -15,7 +15,6 @@
 #include "../support/nginx_server.h"
 #include "../support/published_update.h"
 #include "../support/scripted_server.h"
-#include "../support/ui_driver.h"
 #include "win/KMsgBox/kmsgbox.h"
 
 using namespace ktest;
@@ -32,27 +31,6 @@ struct Scene {
   UpdateStage stage;
   explicit Scene(const std::string& d) : dir(d), server(d + "\\www", d + "\\nginx"), stage(d, server.Base()) {}
 };
-
-// The agent's box whose text holds `text`, waited for while the viewer's
-// messages flow (the agent traces to this thread while it works).
-HWND WaitForAgentBox(RunningAgent& agent, const std::string& text, DWORD timeoutMs = 60000) {
-  HWND found = nullptr;
-  agent.Pump(
-      [&] {
-        HWND w = FindWindowA(kestro::kMsgBoxClass, nullptr);
-        if (!w || !IsWindowVisible(w) || !FindWindowExA(w, nullptr, "Button", nullptr)) return false;
-        if (BoxText(w).find(text) == std::string::npos) return false;
-        found = w;
-        return true;
-      },
-      timeoutMs);
-  return found;
-}
-
-void Answer(HWND box, WORD key) {
-  BringToFront(box);
-  PressKey(key);
-}
 
 std::unique_ptr<ChildProcess> StartProduct(const UpdateStage& stage, const std::string& args = "") {
   auto product = std::make_unique<ChildProcess>("\"" + stage.ProductExe() + "\" " + args);
@@ -119,14 +97,14 @@ TEST(UpdateCycle, ClosesTheProductByEachMethodInstallsVersion2AndStartsItAgain) 
     HWND ask = WaitForAgentBox(agent, "Sample Product 2 is out.");
     ASSERT_NE(ask, nullptr) << c.method;
     EXPECT_NE(BoxText(ask).find("Download it now?"), std::string::npos) << BoxText(ask);
-    Answer(ask, 'Y');
+    AnswerBox(ask, 'Y');
     if (c.userClosesIt) {
       HWND notice = WaitForAgentBox(agent, "Please close Product.exe to go on");
       ASSERT_NE(notice, nullptr);
       // The user closes the product's window, then confirms.
       PostMessageA(FindWindowA(kProductClass, nullptr), WM_CLOSE, 0, 0);
       EXPECT_EQ(product->Wait(10000), 0);
-      Answer(notice, VK_RETURN);
+      AnswerBox(notice, VK_RETURN);
     }
     EXPECT_EQ(agent.WaitForExit(kCycleMs), 0u) << c.method;
     EXPECT_TRUE(StopRestartedAgent(viewer)) << c.method << ": the agent did not start again";
@@ -224,7 +202,7 @@ TEST(UpdateCycle, AUserWhoRefusesKeepsVersion1RunningAndNoUpdateFile) {
     for (const auto& a : c.answers) {
       HWND box = WaitForAgentBox(agent, a.first);
       ASSERT_NE(box, nullptr) << c.why << ": " << a.first;
-      Answer(box, a.second);
+      AnswerBox(box, a.second);
     }
     ASSERT_TRUE(CycleEnded(agent)) << c.why;
     EXPECT_FALSE(FindWindowA(kestro::kMsgBoxClass, nullptr)) << c.why << ": a box came back";
@@ -251,7 +229,7 @@ TEST(UpdateCycle, AnUpdateOfAnotherProductIsRefusedAndDeleted) {
   ASSERT_TRUE(agent.Window());
   HWND box = WaitForAgentBox(agent, "Bad Secret Token!");
   ASSERT_NE(box, nullptr);
-  Answer(box, VK_RETURN);
+  AnswerBox(box, VK_RETURN);
   ASSERT_TRUE(CycleEnded(agent));
   ExpectVersion1Kept(s.stage, "another product's token");
   EXPECT_EQ(ProductPid(s.stage.ProductExe()), product->Id()) << "the product was not closed";

@@ -20,6 +20,8 @@
 
 #include "debug_viewer.h"
 #include "setup_road.h"
+#include "ui_driver.h"
+#include "win/KMsgBox/kmsgbox.h"
 
 namespace ktest {
 
@@ -173,6 +175,46 @@ class RunningAgent {
   HWND window_ = nullptr;
 };
 
+// The agent's box whose text holds `text`, waited for while the viewer's
+// messages flow (the agent traces to this thread while it works); null
+// when none came in time.
+inline HWND WaitForAgentBox(RunningAgent& agent, const std::string& text, DWORD timeoutMs = 60000) {
+  HWND found = nullptr;
+  agent.Pump(
+      [&] {
+        HWND w = FindWindowA(kestro::kMsgBoxClass, nullptr);
+        if (!w || !IsWindowVisible(w) || !FindWindowExA(w, nullptr, "Button", nullptr)) return false;
+        if (BoxText(w).find(text) == std::string::npos) return false;
+        found = w;
+        return true;
+      },
+      timeoutMs);
+  return found;
+}
+
+// Answers a box of another process with a key, as its user would.
+inline void AnswerBox(HWND box, WORD key) {
+  BringToFront(box);
+  PressKey(key);
+}
+
+// An offered release starts the update cycle (an announcement needs no
+// answer). The UPDATE files of most agent tests belong to no product: the
+// cycle refuses the download with "Bad Secret Token!" and ends once the user
+// has answered that box; a download question is answered No. True when the
+// check has ended.
+inline bool AnswerForeignUpdate(RunningAgent& agent) {
+  const int ended = agent.TraceCount(" ==== PerformShot-2 ====");
+  const auto checkEnded = [&] { return agent.TraceCount(" ==== PerformShot-2 ====") > ended; };
+  for (int i = 0; i < 300 && !checkEnded(); ++i) {
+    if (HWND box = WaitForAgentBox(agent, "", 100)) {
+      AnswerBox(box, BoxText(box).find("Bad Secret Token!") != std::string::npos ? VK_RETURN : 'N');
+      break;
+    }
+  }
+  return agent.Pump(checkEnded, 30000);
+}
+
 // A forced check (agent command 31); returns the decision code traced for
 // it, -1 when none came.
 inline int ForcedCheck(RunningAgent& agent) {
@@ -180,7 +222,11 @@ inline int ForcedCheck(RunningAgent& agent) {
   agent.Command(31, 0);
   if (!agent.WaitForTrace(" GetOkToPerformAU=", before + 1)) return -1;
   const std::string line = agent.LastTrace(" GetOkToPerformAU=");
-  return atoi(line.substr(line.find('=') + 1).c_str());
+  const int code = atoi(line.substr(line.find('=') + 1).c_str());
+  if (code == 6) {
+    EXPECT_TRUE(AnswerForeignUpdate(agent));
+  }
+  return code;
 }
 
 }  // namespace ktest
