@@ -142,6 +142,8 @@ TEST(SignedAgent, AnAgentWithoutAKeyChecksAsBeforeAndSaysSoOncePerCheck) {
   ASSERT_TRUE(agent.Window());
   ASSERT_TRUE(agent.WaitForTrace(" GetOkToPerformAU=", 1));
   EXPECT_EQ(agent.TraceCount(" GetOkToPerformAU=6"), 1);
+  // The offered release's UPDATE file belongs to no product: its box is answered.
+  EXPECT_TRUE(AnswerForeignUpdate(agent));
   EXPECT_EQ(f.StoredInfo(), info);
   EXPECT_NE(ForcedCheck(agent), 0) << "the same release, already offered";
   EXPECT_EQ(CountOf(f.Log(), kestro::kUnsignedReleaseLog), 2) << f.Log();
