@@ -159,7 +159,7 @@ TEST(AutoInform, AnnouncesTheReleaseOnceAndCountsItAsInstalled) {
   EXPECT_EQ(ReadFileText(site.Setup().Dir() + "\\News.txt"),
             InformFile("Version 2 is out.\r\n<B>Faster</B> checks."));
   EXPECT_NE(site.AccessLog().find("GET /News.txt"), std::string::npos) << site.AccessLog();
-  EXPECT_NE(ReadFileText(site.Setup().Log()).find("PerformAutoInform() - END TRUE"), std::string::npos);
+  EXPECT_TRUE(LogGets(site.Setup().Log(), "PerformAutoInform() - END TRUE"));
   EXPECT_EQ(agent.Notifications().Count(41, 1), 1);
   EXPECT_EQ(agent.Notifications().Count(41, 2), 1);
 
@@ -220,7 +220,7 @@ TEST(AutoInform, ForeignScrambledAndBodylessFiles) {
   EXPECT_EQ(s.code, 6);
   EXPECT_FALSE(s.textBox);
   EXPECT_EQ(ReadIni(original, "OriginalSetup", "VersionOriginal"), std::to_string(version));
-  EXPECT_NE(ReadFileText(site.Setup().Log()).find("PerformAutoInform() - END FALSE"), std::string::npos);
+  EXPECT_TRUE(LogGets(site.Setup().Log(), "PerformAutoInform() - END FALSE"));
   agent.Command(30, 0);
   EXPECT_EQ(agent.WaitForExit(), 0u);
 }

@@ -52,9 +52,8 @@ void ExpectVersion1Kept(const UpdateStage& stage, const std::string& why) {
   EXPECT_FALSE(Exists(stage.UpdateBesideAgent())) << why << ": the UPDATE file stayed";
   EXPECT_EQ(stage.InstalledVersion(), "1") << why;
   EXPECT_EQ(stage.VersionOriginal(), "1") << why;
-  EXPECT_NE(ReadFileText(stage.Agent().Log()).find("PerformAutoUpdate() - END    Result=FALSE"),
-            std::string::npos)
-      << why;
+  EXPECT_TRUE(LogGets(stage.Agent().Log(), "PerformAutoUpdate() - END    Result=FALSE"))
+      << why << ": " << ReadFileText(stage.Agent().Log());
 }
 
 }  // namespace

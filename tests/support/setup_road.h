@@ -156,6 +156,12 @@ bool WaitUntil(Pred pred, DWORD timeoutMs = 20000) {
   return true;
 }
 
+// A program's last log line may follow the trace a test waited for: wait
+// until the file holds the text.
+inline bool LogGets(const std::string& path, const std::string& text, DWORD timeoutMs = 5000) {
+  return WaitUntil([&] { return ReadFileText(path).find(text) != std::string::npos; }, timeoutMs);
+}
+
 // The text of a markup box of another process (its rich-edit child holds
 // the plain text).
 inline std::string BoxText(HWND box) {
