@@ -21,11 +21,18 @@ namespace {
 using namespace kestro;
 
 // ---- the paced loop ----------------------------------------------------------
+// Primes as it did: the whole body asked for and left unread, which the
+// internet library drains when the handle closes.
+void PrimeAskingForTheWholeBody(const std::string& url) {
+  InternetHandle session = OpenSession(kPrimingAgentName);
+  if (session) OpenUrl(session.get(), url);
+}
+
 // Pumps messages for 2 ms before every read, reads at most 8 KB (a tenth of
 // the file for small ones), and opens, appends to and closes the temporary
 // file for every chunk.
 std::string PacedDownload(const std::string& url, const std::string& dest) {
-  PrimeUrl(url);
+  PrimeAskingForTheWholeBody(url);
   InternetHandle session = OpenSession(kDownloadAgentName);
   if (!session) return kInitFailedText;
   SetDownloadTimeouts(session.get());

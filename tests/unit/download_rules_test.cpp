@@ -85,6 +85,22 @@ TEST(DownloadCheck, ABodyIsWholeWhenItMatchesTheAnnouncedLengthOrNoneWasAnnounce
   EXPECT_FALSE(ReceivedWhole(0x100000000ull, 0));
 }
 
+TEST(DownloadCheck, TheWholeLengthComesFromARangeAnswer) {
+  const struct {
+    const char* header;
+    std::int64_t total;
+  } cases[] = {
+      {"bytes 0-0/104857600", 104857600},
+      {"bytes */0", 0},                        // an empty file cannot give its first byte
+      {"BYTES 0-0/5000000000", 5000000000},  // beyond 32 bits stays whole here
+      {"bytes 0-0/*", -1},                     // the server does not know
+      {"bytes 0-0/12x", -1},
+      {"items 0-0/12", -1},
+      {"", -1},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ContentRangeTotal(c.header), c.total) << c.header;
+}
+
 TEST(DownloadProgress, TheStepBarIsFullAfterTheWholeBody) {
   for (std::uint64_t size : {1ull, 50ull, 99ull, 100ull, 101ull, 500ull, 1000000ull, 209715200ull, 5000000000ull}) {
     const ProgressPlan plan = PlanProgress(size);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/Utils/ksub.h"
+#include "../support/nginx_server.h"
 #include "../support/scripted_server.h"
 #include "../support/setup_road.h"
 #include "win/InetHTTP/inet_http.h"
@@ -194,6 +195,38 @@ TEST_F(InetHttp, SizeQueryGivesTheAnnouncedLengthOrMinusOne) {
   EXPECT_EQ(HTTP_GetFileSize(Url("nolength")), -1);
   EXPECT_EQ(HTTP_GetFileSize(Url("empty")), 0);
   EXPECT_EQ(HTTP_GetFileSize("http://127.0.0.1:1/nothing"), -1);
+}
+
+// nginx answers ranges: the priming open and the size query take one byte
+// each, the download alone carries the body, read whole in large pieces.
+TEST(InetHttpNginx, OnlyTheDownloadCarriesTheBody) {
+  const std::string dir = ktest::ScratchDir();
+  const std::string big = Body(6 << 20, 3);
+  ForceDirectories(dir + "\\www");
+  ASSERT_TRUE(ktest::WriteFileText(dir + "\\www\\big.bin", big));
+  ASSERT_TRUE(ktest::WriteFileText(dir + "\\www\\empty.bin", ""));
+  ktest::NginxServer nginx(dir + "\\www", dir + "\\nginx");
+  ASSERT_TRUE(nginx.Up());
+  SetDownloadAbort(false);
+  EXPECT_EQ(HTTP_GetFileSize(nginx.Base() + "/big.bin"), int32_t(big.size()));
+  EXPECT_EQ(HTTP_GetFileSize(nginx.Base() + "/empty.bin"), 0);
+  DownloadRequest r;
+  r.url = nginx.Base() + "/big.bin";
+  r.destPath = dir + "\\got.bin";
+  ASSERT_EQ(DownloadFile(r).error, "");
+  EXPECT_TRUE(ktest::ReadFileText(r.destPath) == big);
+
+  // "GET /big.bin HTTP/1.1" status bytes "-" "agent"
+  std::vector<std::string> bigRequests;
+  const std::string log = ktest::ReadFileText(dir + "\\nginx\\access.log");
+  for (size_t at = log.find("GET /big.bin "); at != std::string::npos; at = log.find("GET /big.bin ", at + 1)) {
+    const size_t from = log.find("\" ", at) + 2;
+    bigRequests.push_back(log.substr(from, log.find('\n', from) - from));
+  }
+  const std::string body = std::to_string(big.size());
+  EXPECT_EQ(bigRequests, (std::vector<std::string>{
+                             "206 1 \"-\" \"HTTP_Connect_2\"", "206 1 \"-\" \"HTTP_Connect_2\"",
+                             "206 1 \"-\" \"HTTP_Connect_2\"", "200 " + body + " \"-\" \"HTTP_Connect_3\""}));
 }
 
 TEST_F(InetHttp, NothingLandsInTheCache) {

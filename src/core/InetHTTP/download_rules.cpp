@@ -39,6 +39,14 @@ std::string WithReason(const std::string& text, const std::string& reason) {
 
 }  // namespace
 
+std::int64_t ContentRangeTotal(const std::string& contentRange) {
+  const size_t slash = contentRange.rfind('/');
+  if (slash == std::string::npos || !SUB::SameText(SUB::Trim(contentRange).substr(0, 5), "bytes")) return -1;
+  const std::string total = SUB::Trim(contentRange.substr(slash + 1));
+  std::int64_t n = 0;
+  return AllDigits(total) && SUB::TryParseInt64(total, n) ? n : -1;
+}
+
 // ---- addresses and names ---------------------------------------------------
 
 std::string DownloadUrl(const std::string& url) {

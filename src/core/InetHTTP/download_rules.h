@@ -14,6 +14,16 @@ inline constexpr char kPrimingAgentName[] = "HTTP_Connect_2";
 inline constexpr char kDownloadAgentName[] = "HTTP_Connect_3";
 // Connect, send and receive time-outs of the download.
 inline constexpr std::uint32_t kDownloadTimeoutMs = 180000;
+// The priming open and the size query ask for the first byte only: a body
+// opened and left unread is drained by the internet library when its handle
+// closes, which on a fast link fetched the whole package once more per open.
+// A server that ignores ranges answers as before.
+inline constexpr char kFirstByteOnlyHeader[] = "Range: bytes=0-0\r\n";
+inline constexpr unsigned kPartialContentStatus = 206;
+inline constexpr unsigned kRangeNotSatisfiableStatus = 416;
+// The whole length from a Content-Range answer ("bytes 0-0/12345", or
+// "bytes */0" for an empty file); -1 when it names none.
+std::int64_t ContentRangeTotal(const std::string& contentRange);
 
 // ---- addresses and names ----
 // "http://" in front when the address does not begin with a scheme and

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/CommUtils/bytes_rate.h"
+#include "core/InetHTTP/read_pacer.h"
 #include "win/Files/files.h"
 #include "win/InetHTTP/inet_http.h"
 #include "win/InetHTTP/inet_session.h"
@@ -16,10 +17,8 @@ namespace kestro {
 // ---- helpers -------------------------------------------------------------
 namespace {
 
-// Reads take what the connection holds, up to this much; the windows get
-// their messages and the progress its refresh by time, not per read, so a
-// fast connection is never held back by the user interface.
-constexpr DWORD kReadPiece = 1 << 20;
+// The windows get their messages and the progress its refresh by time, not
+// per read, so a fast connection is never held back by the user interface.
 constexpr int64_t kPumpEveryMs = 20;
 constexpr int64_t kRefreshEveryMs = 100;
 constexpr unsigned kFirstFailingStatus = 400;
@@ -164,7 +163,8 @@ bool Download::Prepare() {
 }
 
 void Download::Receive() {
-  std::vector<char> buf(kReadPiece);
+  std::vector<char> buf(ReadPacer::kLargest);
+  ReadPacer pacer;
   int64_t lastPump = MilliCounter(), lastRefresh = lastPump;
   std::uint64_t refreshedAt = 0;
   for (;;) {
@@ -177,17 +177,19 @@ void Download::Receive() {
       aborted_ = true;
       return;
     }
+    // Waits until the connection holds something (or ended); what it holds
+    // is read at once, a fast connection in the pacer's larger pieces.
     DWORD available = 0, n = 0;
-    // Waits until the connection holds something (or ended), so a slow
-    // server never keeps the windows waiting longer than one piece.
-    const bool ok = inet::InternetQueryDataAvailable(file_.get(), &available, 0, 0) &&
-                    inet::InternetReadFile(file_.get(), buf.data(),
-                                           std::min<DWORD>(std::max<DWORD>(available, 1), kReadPiece), &n);
+    bool ok = inet::InternetQueryDataAvailable(file_.get(), &available, 0, 0);
+    const DWORD ask = pacer.Ask(available);
+    const int64_t readStart = MilliCounter();
+    ok = ok && inet::InternetReadFile(file_.get(), buf.data(), ask, &n);
     if (!ok) {
       out_.error = ReadFailedText(name_, InternetErrorReason(GetLastError()));
       return;
     }
     if (n == 0) return;
+    pacer.Took(ask, n, MilliCounter() - readStart);
     if (!Store(buf.data(), n)) return;
     if (now - lastRefresh >= kRefreshEveryMs) {
       Refresh(out_.received - refreshedAt);

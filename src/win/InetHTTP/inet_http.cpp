@@ -35,13 +35,8 @@ int32_t HTTP_GetFileSize(const std::string& url) {
   int32_t size = -1;
   InternetHandle session = OpenSession(kPrimingAgentName);
   if (session) {
-    InternetHandle file = OpenUrl(session.get(), url);
-    if (file) {
-      DWORD n = 0, length = sizeof n;
-      if (inet::HttpQueryInfoA(file.get(), HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &n, &length,
-                               nullptr))
-        size = static_cast<int32_t>(n);
-    }
+    InternetHandle file = OpenUrl(session.get(), url, kNoCacheFlags, kFirstByteOnlyHeader);
+    if (file) size = WholeLength(file.get());
   }
   Trace("HTTP_GetFileSize=" + std::to_string(size) + "  " + url);
   return size;

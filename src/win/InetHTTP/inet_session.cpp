@@ -38,14 +38,15 @@ InternetHandle OpenSession(const char* agentName) {
   return InternetHandle(inet::InternetOpenA(agentName, INTERNET_OPEN_TYPE_PRECONFIG, "", nullptr, 0));
 }
 
-InternetHandle OpenUrl(HINTERNET session, const std::string& url, DWORD flags) {
+InternetHandle OpenUrl(HINTERNET session, const std::string& url, DWORD flags, const char* headers) {
   if (IsSecureUrl(url)) flags |= INTERNET_FLAG_SECURE;
-  return InternetHandle(inet::InternetOpenUrlA(session, url.c_str(), nullptr, 0, flags, 0));
+  const DWORD headersLength = headers ? DWORD(-1) : 0;  // -1: a terminated text
+  return InternetHandle(inet::InternetOpenUrlA(session, url.c_str(), headers, headersLength, flags, 0));
 }
 
 void PrimeUrl(const std::string& url) {
   InternetHandle session = OpenSession(kPrimingAgentName);
-  if (session) OpenUrl(session.get(), url);
+  if (session) OpenUrl(session.get(), url, kNoCacheFlags, kFirstByteOnlyHeader);
 }
 
 void SetDownloadTimeouts(HINTERNET session) {
@@ -77,6 +78,18 @@ ResponseFacts ReadResponseFacts(HINTERNET file) {
       SystemTimeToFileTime(&st, &ft) && FileTimeToDosDateTime(&ft, &date, &time))
     facts.lastModified = static_cast<std::uint32_t>(date) << 16 | time;
   return facts;
+}
+
+std::int32_t WholeLength(HINTERNET file) {
+  const unsigned status = ReadResponseFacts(file).status;
+  if (status == kPartialContentStatus || status == kRangeNotSatisfiableStatus) {
+    const std::int64_t total = ContentRangeTotal(QueryText(file, HTTP_QUERY_CONTENT_RANGE));
+    return total < 0 ? -1 : static_cast<std::int32_t>(static_cast<std::uint32_t>(total));
+  }
+  DWORD n = 0, length = sizeof n;
+  if (!inet::HttpQueryInfoA(file, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &n, &length, nullptr))
+    return -1;
+  return static_cast<std::int32_t>(n);
 }
 
 std::string InternetErrorReason(DWORD code) {

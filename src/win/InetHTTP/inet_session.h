@@ -16,9 +16,11 @@ inline constexpr DWORD kNoCacheFlags =
 
 // A session with the system's proxy settings.
 InternetHandle OpenSession(const char* agentName);
-InternetHandle OpenUrl(HINTERNET session, const std::string& url, DWORD flags = kNoCacheFlags);
+InternetHandle OpenUrl(HINTERNET session, const std::string& url, DWORD flags = kNoCacheFlags,
+                       const char* headers = nullptr);
 // Opens the address once and closes it unread (lets the system bring up a
-// connection or a proxy before the real request); reports nothing.
+// connection or a proxy before the real request); reports nothing. Only the
+// first byte is asked for.
 void PrimeUrl(const std::string& url);
 void SetDownloadTimeouts(HINTERNET session);
 
@@ -29,6 +31,10 @@ struct ResponseFacts {
   std::uint32_t lastModified = 0;           // packed DOS date-time, 0 when none
 };
 ResponseFacts ReadResponseFacts(HINTERNET file);
+// The whole length of a body opened for its first byte only: the total of
+// the range answer, or the announced length of a server that ignored the
+// range, as a 32-bit number; -1 when none is known.
+std::int32_t WholeLength(HINTERNET file);
 
 // The system's text for a failed internet call, else the server's last
 // response text.
