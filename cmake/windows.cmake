@@ -125,6 +125,9 @@ if(TARGET kestro-stub AND TEST windows.win.release_verify_test)
                    $<TARGET_FILE:kestro-stub> ${CMAKE_BINARY_DIR}/signed-releases)
   set_tests_properties(windows.fixture.signed_releases PROPERTIES FIXTURES_SETUP signed_releases)
   set_tests_properties(windows.win.release_verify_test PROPERTIES FIXTURES_REQUIRED signed_releases)
+  if(TEST windows.e2e.update_cycle_test)
+    set_tests_properties(windows.e2e.update_cycle_test PROPERTIES FIXTURES_REQUIRED signed_releases)
+  endif()
 endif()
 
 # Writes that fail for real: a file that is a link to the Unix "full" device

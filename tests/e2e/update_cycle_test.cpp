@@ -139,6 +139,38 @@ TEST(UpdateCycle, ClosesTheProductByEachMethodInstallsVersion2AndStartsItAgain) 
   }
 }
 
+TEST(UpdateCycle, ASignedReleaseIsVerifiedAndInstalled) {
+  Scene s(ScratchDir());
+  ASSERT_TRUE(s.server.Up());
+  UpdateStage& stage = s.stage;
+  ProductRelease release;
+  release.publisherKey = SignedReleaseKey("A");
+  ASSERT_TRUE(stage.InstallVersion1(release.publisherKey));
+  ASSERT_TRUE(stage.PublishVersion2(release));
+  ASSERT_TRUE(Exists(stage.Www() + "\\Product.info.sig"));
+  auto product = StartProduct(stage);
+
+  DebugViewer viewer;
+  RunningAgent agent(stage.Agent(), viewer);
+  ASSERT_TRUE(agent.Window());
+  HWND ask = WaitForAgentBox(agent, "Sample Product 2 is out.");
+  ASSERT_NE(ask, nullptr) << ReadFileText(stage.Agent().Log());
+  AnswerBox(ask, 'Y');
+  EXPECT_EQ(agent.WaitForExit(kCycleMs), 0u);
+  EXPECT_TRUE(StopRestartedAgent(viewer));
+
+  EXPECT_EQ(stage.InstalledVersion(), "2");
+  EXPECT_EQ(stage.VersionOriginal(), "2");
+  EXPECT_NE(FirstLine(stage.EngineLog()).find(" /AutoUpdateProg"), std::string::npos);
+  const std::string log = ReadFileText(stage.Agent().Log());
+  EXPECT_NE(log.find("Release verified: signature verified"), std::string::npos) << log;
+  EXPECT_NE(log.find("Release verified: Setup.exe matches the signed release"), std::string::npos) << log;
+  EXPECT_NE(log.find("PerformAutoUpdate() - END    Result=TRUE"), std::string::npos) << log;
+  DWORD again = 0;
+  EXPECT_TRUE(WaitUntil([&] { return (again = ProductPid(stage.ProductExe())) != 0; }));
+  EndProduct(again);
+}
+
 TEST(UpdateCycle, ABackgroundUpdateAsksNothingAndRunsTheSetupHidden) {
   Scene s(ScratchDir());
   ASSERT_TRUE(s.server.Up());

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "agent_run.h"
+#include "linux_process.h"
 #include "win/ProcessViewer/process_sources.h"
 #include "wine_version.h"
 
@@ -34,7 +35,19 @@ struct ProductRelease {
   bool informFinish = false;
   std::string token = kProductToken;  // the UPDATE setup's product token
   std::string updateUrl;              // DownloadURL_UPDATE; the server root when empty
+  // A signed release: the publisher's key pair (KEY.pub, KEY.key). Version 1
+  // and 2 carry the public key; `kpack publish` signs version 2 with the
+  // private one. Unsigned when empty.
+  std::string publisherKey;
 };
+
+// The signing kpack, built natively (the Windows kpack has no OpenSSL).
+inline std::string NativeKpack() { return BinaryDir() + "\\..\\native\\tools\\kpack\\kpack"; }
+
+// The key pairs the signed-release tests share, made natively before they run.
+inline std::string SignedReleaseKey(const std::string& name) {
+  return BinaryDir() + "\\signed-releases\\" + name;
+}
 
 // The agent's texts, with the product's name where the agent puts it.
 inline std::string AgentTexts() {
@@ -78,9 +91,10 @@ class UpdateStage {
     return buf;
   }
 
-  // The agent file, its ".ORIGINAL" file and version 1 of the product.
-  bool InstallVersion1() const {
-    if (agent_.Pack() != 0) return false;
+  // The agent file, its ".ORIGINAL" file and version 1 of the product; the
+  // agent trusts `publisherKey`'s releases when one is named.
+  bool InstallVersion1(const std::string& publisherKey = "") const {
+    if (agent_.Pack(PublicKeyOption(publisherKey)) != 0) return false;
     agent_.WriteOriginal("[OriginalSetup]\r\nVersionOriginal=1\r\nStamp=1\r\nProbeSecondsInterval=3600\r\n"
                          "ProgramName=Sample Product\r\n[Directories]\r\nTargetDir=" + AppDir() +
                          "\r\n" + AgentTexts());
@@ -91,7 +105,8 @@ class UpdateStage {
   // Version 2's setup file with kpack, packed like the first release (its
   // agent file and update settings) and installing into the product folder;
   // its exit code.
-  long PackUpdate(const std::string& out, const std::string& token, const std::string& log) const {
+  long PackUpdate(const std::string& out, const std::string& token, const std::string& log,
+                  const std::string& publisherKey = "") const {
     const std::string payload = dir_ + "\\v2";
     kestro::ForceDirectories(payload);
     WriteFileText(payload + "\\version.txt", "2");
@@ -101,30 +116,56 @@ class UpdateStage {
                             " /EngineLog=" + log + "\" --file \"version.txt=" + payload +
                             "\\version.txt\" --creates-agent --agent-log --update-url \"" + base_ +
                             "\" --info-file Product.info --agent-name " + kAgentName +
-                            " --product-token " + token;
+                            " --product-token " + token + " " + PublicKeyOption(publisherKey);
     ChildProcess kpack(cmd);
     return kpack.Wait(60000);
   }
 
-  // The UPDATE setup and the ".INFO" file on the server.
+  // The UPDATE setup and the ".INFO" file on the server; signed by
+  // `kpack publish` when the release names a publisher key.
   bool PublishVersion2(const ProductRelease& r) const {
     const std::string setup = Www() + "\\Setup.exe";
-    if (PackUpdate(setup, r.token, EngineLog()) != 0) return false;
-    const auto on = [](bool b) { return std::string(b ? "1" : "0"); };
-    return WriteFileText(
-        Www() + "\\Product.info",
-        "[NewSetup]\r\nDownloadURL_UPDATE=" + (r.updateUrl.empty() ? base_ : r.updateUrl) +
-            "\r\nNameOfUpdateFile=" + r.updateName +
-            "\r\nSizeOfUpdateFile=" + std::to_string(kestro::FileSizeByName(setup)) +
-            "\r\nVersionNew=2\r\nStamp=2\r\nProgramName=Sample Product\r\n"
-            "RunningProcess=<InstallDir>\\Product.exe\r\nShutDownMethod=" + r.shutDown +
-            "\r\nRestartProcess=" + on(r.restart) + "\r\nInformFinish=" + on(r.informFinish) +
-            "\r\nRequestConfirmationBeforeDownload=" + on(r.confirmDownload) +
-            "\r\nRequestConfirmationBeforeInstall=" + on(r.confirmInstall) +
-            "\r\nBackgroundUpdate=" + on(r.background) + "\r\n");
+    if (PackUpdate(setup, r.token, EngineLog(), r.publisherKey) != 0) return false;
+    if (!r.publisherKey.empty()) return Sign(r, setup);
+    return WriteFileText(Www() + "\\Product.info",
+                         "[NewSetup]\r\nNameOfUpdateFile=" + r.updateName +
+                             "\r\nSizeOfUpdateFile=" + std::to_string(kestro::FileSizeByName(setup)) +
+                             "\r\nVersionNew=2\r\nStamp=2\r\n" + Settings(r));
   }
 
  private:
+  static std::string PublicKeyOption(const std::string& key) {
+    return key.empty() ? std::string() : "--public-key \"" + key + ".pub\"";
+  }
+
+  // What the publisher writes of the ".INFO" file; the rest describes the files.
+  std::string Settings(const ProductRelease& r) const {
+    const auto on = [](bool b) { return std::string(b ? "1" : "0"); };
+    return "DownloadURL_UPDATE=" + (r.updateUrl.empty() ? base_ : r.updateUrl) +
+           "\r\nProgramName=Sample Product\r\n"
+           "RunningProcess=<InstallDir>\\Product.exe\r\nShutDownMethod=" + r.shutDown +
+           "\r\nRestartProcess=" + on(r.restart) + "\r\nInformFinish=" + on(r.informFinish) +
+           "\r\nRequestConfirmationBeforeDownload=" + on(r.confirmDownload) +
+           "\r\nRequestConfirmationBeforeInstall=" + on(r.confirmInstall) +
+           "\r\nBackgroundUpdate=" + on(r.background) + "\r\n";
+  }
+
+  // Signs version 2 with the native kpack (started through Wine, which
+  // cannot wait for it: a shell marks the end) and serves what it signed.
+  bool Sign(const ProductRelease& r, const std::string& setup) const {
+    const std::string settings = dir_ + "\\release.ini", out = dir_ + "\\signed", done = dir_ + "\\signed.done";
+    WriteFileText(settings, "[NewSetup]\r\n" + Settings(r));
+    const auto q = [](const std::string& win) { return "'" + UnixPath(win) + "'"; };
+    const std::string script = q(NativeKpack()) + " publish --key " + q(r.publisherKey + ".key") + " --update " +
+                               q(setup) + " --version 2 --stamp 2 --settings " + q(settings) + " --out " + q(out) +
+                               "; echo $? >" + q(done + ".tmp") + "; mv " + q(done + ".tmp") + " " + q(done);
+    if (!StartLinuxProgram("/bin/sh", "-c \"" + script + "\"") || WaitForFileText(done, 60000) != "0\n")
+      return false;
+    for (const char* name : {"Product.info", "Product.info.sig"})
+      if (!CopyFileA((out + "\\" + name).c_str(), (Www() + "\\" + name).c_str(), FALSE)) return false;
+    return true;
+  }
+
   std::string dir_, base_;
   AgentSetup agent_;
 };
