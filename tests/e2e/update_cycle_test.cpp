@@ -171,6 +171,56 @@ TEST(UpdateCycle, ASignedReleaseIsVerifiedAndInstalled) {
   EndProduct(again);
 }
 
+namespace {
+
+// What reaches the agent in place of the signed setup file.
+void FlipOneByte(const UpdateStage& stage) {
+  std::string bytes = ReadFileText(stage.Www() + "\\Setup.exe");
+  bytes[bytes.size() / 2] ^= 0x01;
+  WriteFileText(stage.Www() + "\\Setup.exe", bytes);
+}
+
+void ServeAnotherSignedRelease(const UpdateStage& stage) {
+  const std::string other = stage.Dir() + "\\Other.exe";
+  ASSERT_EQ(stage.PackUpdate(other, kProductToken, stage.Dir() + "\\other-engine.log", SignedReleaseKey("A")), 0);
+  ASSERT_TRUE(CopyFileA(other.c_str(), (stage.Www() + "\\Setup.exe").c_str(), FALSE));
+}
+
+}  // namespace
+
+TEST(UpdateCycle, ASignedReleaseWhoseSetupFileWasSwappedRunsNothingAndKeepsNothing) {
+  struct Case {
+    const char* why;
+    void (*tamper)(const UpdateStage&);
+  } cases[] = {
+      {"one byte flipped", FlipOneByte},
+      {"the setup file of another signed release", ServeAnotherSignedRelease},
+  };
+  const std::string root = ScratchDir();
+  int n = 0;
+  for (const Case& c : cases) {
+    Scene s(root + "\\" + std::to_string(++n));
+    ASSERT_TRUE(s.server.Up());
+    ProductRelease release;
+    release.publisherKey = SignedReleaseKey("A");
+    ASSERT_TRUE(s.stage.InstallVersion1(release.publisherKey));
+    ASSERT_TRUE(s.stage.PublishVersion2(release));
+    c.tamper(s.stage);
+    auto product = StartProduct(s.stage);
+    DebugViewer viewer;
+    RunningAgent agent(s.stage.Agent(), viewer);
+    ASSERT_TRUE(agent.Window()) << c.why;
+    HWND ask = WaitForAgentBox(agent, "Sample Product 2 is out.");
+    ASSERT_NE(ask, nullptr) << c.why;
+    AnswerBox(ask, 'Y');
+    ASSERT_TRUE(CycleEnded(agent)) << c.why;
+    ExpectVersion1Kept(s.stage, c.why);
+    EXPECT_TRUE(LogGets(s.stage.Agent().Log(), "ERROR: downloaded file refused: ")) << c.why;
+    EXPECT_EQ(ProductPid(s.stage.ProductExe()), product->Id()) << c.why << ": the product was closed";
+    StopAgent(agent);
+  }
+}
+
 TEST(UpdateCycle, ABackgroundUpdateAsksNothingAndRunsTheSetupHidden) {
   Scene s(ScratchDir());
   ASSERT_TRUE(s.server.Up());
