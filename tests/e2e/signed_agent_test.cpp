@@ -208,7 +208,8 @@ TEST(SignedAgent, KeepsOnlyTheUpdateFileTheStoredReleaseSigned) {
     std::string served, reason;
   } cases[] = {
       {"one flipped byte", FlipOneByte(setup3), "SHA-256"},
-      {"the UPDATE file of release 2", ReadFileText(Release("r2\\Setup.exe")), "bytes"},
+      // Refused by its size, or by its hash when both releases packed to the same size.
+      {"the UPDATE file of release 2", ReadFileText(Release("r2\\Setup.exe")), "downloaded file refused: Setup.exe "},
   };
   for (const Case& c : cases) {
     WriteFileText(f.served + "\\Setup.exe", c.served);
