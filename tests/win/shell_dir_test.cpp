@@ -11,7 +11,7 @@
 #include "core/Utils/ksub.h"
 #include "win/Files/files.h"
 #include "win/ShellDir/expand_tokens.h"
-#include "win/ShellDir/special_folders.h"
+#include "win/ShellDir/shell_folders.h"
 #include "win/Utils/registry.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "win/StubGlob/switches.h"
 #include "win/Files/files.h"
 #include "win/RunTimeDir/runtime_dir.h"
-#include "win/ShellDir/special_folders.h"
+#include "win/ShellDir/shell_folders.h"
 #include "win/StubGlob/stubglob.h"
 #include "win/Utils/registry.h"
 #include "win/Utils/utils.h"

@@ -1,4 +1,4 @@
-#include "win/ShellDir/special_folders.h"
+#include "win/ShellDir/shell_folders.h"
 
 #include <windows.h>
 
