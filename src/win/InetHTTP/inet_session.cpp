@@ -16,6 +16,13 @@ std::string QueryText(HINTERNET file, DWORD info) {
   return std::string(buf, length);
 }
 
+unsigned StatusOf(HINTERNET file) {
+  DWORD status = 0, length = sizeof status;
+  return inet::HttpQueryInfoA(file, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &length, nullptr)
+             ? status
+             : 0;
+}
+
 // Internet errors live in the library's own message table.
 std::string LibraryErrorText(DWORD code) {
   HMODULE lib = GetModuleHandleA("WinINet.dll");
@@ -62,16 +69,14 @@ void SetDownloadTimeouts(HINTERNET session) {
 
 ResponseFacts ReadResponseFacts(HINTERNET file) {
   ResponseFacts facts;
-  DWORD status = 0, length = sizeof status;
-  if (inet::HttpQueryInfoA(file, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &length, nullptr))
-    facts.status = status;
+  facts.status = StatusOf(file);
   facts.statusText = QueryText(file, HTTP_QUERY_STATUS_TEXT);
   // As text: a length beyond 4 GB stays whole.
   int64_t announced = 0;
   if (SUB::TryParseInt64(QueryText(file, HTTP_QUERY_CONTENT_LENGTH), announced) && announced >= 0)
     facts.length = static_cast<std::uint64_t>(announced);
   SYSTEMTIME st = {};
-  length = sizeof st;
+  DWORD length = sizeof st;
   FILETIME ft;
   WORD date = 0, time = 0;
   if (inet::HttpQueryInfoA(file, HTTP_QUERY_LAST_MODIFIED | HTTP_QUERY_FLAG_SYSTEMTIME, &st, &length, nullptr) &&
@@ -81,7 +86,7 @@ ResponseFacts ReadResponseFacts(HINTERNET file) {
 }
 
 std::int32_t WholeLength(HINTERNET file) {
-  const unsigned status = ReadResponseFacts(file).status;
+  const unsigned status = StatusOf(file);
   if (status == kPartialContentStatus || status == kRangeNotSatisfiableStatus) {
     const std::int64_t total = ContentRangeTotal(QueryText(file, HTTP_QUERY_CONTENT_RANGE));
     return total < 0 ? -1 : static_cast<std::int32_t>(static_cast<std::uint32_t>(total));
