@@ -3,7 +3,11 @@
 # the packager, packs the demo product (demo/) into a setup file, runs it
 # under Wine on a virtual display, photographs its progress windows into the
 # build tree and shows what got installed; then makes a web setup of the same
-# product, serves its package with nginx on 127.0.0.1 and installs through it.
+# product, serves its package with nginx on 127.0.0.1 and installs through it;
+# last, publishes version 2 there and starts the installed product and its
+# update agent, which finds the release, asks (photographed, answered Yes),
+# closes the product, installs version 2 and starts the product again
+# (scripts/demo-update.sh).
 # The pictures under docs/ are refreshed by scripts/screenshots.sh only, so a
 # run leaves the checkout clean.
 set -euo pipefail
@@ -21,7 +25,7 @@ cmake --build "$BUILD/native" -j "$JOBS" --target kpack >/dev/null
 win_tree_for_arch "$BUILD/win"
 cmake -S "$ROOT" -B "$BUILD/win" -DCMAKE_BUILD_TYPE=Release \
       -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-${KESTRO_WIN_ARCH}.cmake" >/dev/null
-cmake --build "$BUILD/win" -j "$JOBS" --target kestro-stub kengine >/dev/null
+cmake --build "$BUILD/win" -j "$JOBS" --target kestro-stub kengine sample_product box_answer >/dev/null
 
 wine_up "$BUILD"
 DRIVE_C=$WINEPREFIX/drive_c
@@ -60,7 +64,7 @@ shoot() {  # shoot CAPTION FILE DELAY: waits for the window, photographs it
 }
 
 echo "== Running DemoSetup.exe under Wine (display $DISPLAY)"
-(cd "$OUT" && "$KESTRO_WINE" DemoSetup.exe </dev/null >"$OUT/run.log" 2>&1; echo $? >"$OUT/exit-code") &
+(cd "$OUT" && code=0 && "$KESTRO_WINE" DemoSetup.exe </dev/null >"$OUT/run.log" 2>&1 || code=$?; echo $code >"$OUT/exit-code") &
 runner=$!
 # The stub's window: after its first second the files are out and the bar full.
 shoot "Kestro Demo Setup" "$SHOTS/setup-progress.png" 1.6
@@ -83,7 +87,9 @@ fi
 echo "== Web setup: DemoWebSetup.exe fetches DemoSetup.exe from nginx on 127.0.0.1"
 # The package is the setup file itself, packed again with the web token
 # that ties it to its web setup; nginx serves the folder as a publisher would.
-mkdir -p "$OUT/www"
+# The web setup lies alone in its folder, as a user downloads it: a setup
+# file beside it would be used in place of the download.
+mkdir -p "$OUT/www" "$OUT/web"
 "$BUILD/native/tools/kpack/kpack" \
   --stub "$BUILD/win/src/stub/kestro-stub.exe" --out "$OUT/www/DemoSetup.exe" \
   --languages "$ROOT/demo/languages.ini" --busy-bar --space auto --web-token demo-web-token \
@@ -93,19 +99,23 @@ mkdir -p "$OUT/www"
 port=$("$ROOT/scripts/nginx-serve.sh" start "$OUT/www" "$OUT/nginx")
 trap '"$ROOT/scripts/nginx-serve.sh" stop "$OUT/nginx"; wine_down' EXIT
 "$BUILD/native/tools/kpack/kpack" \
-  --stub "$BUILD/win/src/stub/kestro-stub.exe" --out "$OUT/DemoWebSetup.exe" \
+  --stub "$BUILD/win/src/stub/kestro-stub.exe" --out "$OUT/web/DemoWebSetup.exe" \
   --languages "$ROOT/demo/languages.ini" --web-setup \
   --web-source "http://127.0.0.1:$port" --web-package DemoSetup.exe \
   --web-token demo-web-token --web-size "$(stat -c %s "$OUT/www/DemoSetup.exe")" >/dev/null
-ls -l "$OUT/DemoWebSetup.exe" "$OUT/www/DemoSetup.exe"
+ls -l "$OUT/web/DemoWebSetup.exe" "$OUT/www/DemoSetup.exe"
 rm -rf "$TARGET"
-(cd "$OUT" && "$KESTRO_WINE" DemoWebSetup.exe </dev/null >"$OUT/web-run.log" 2>&1; echo $? >"$OUT/web-exit-code")
+# A box nobody answers ends the run after two minutes.
+(cd "$OUT/web" && code=0 && timeout 120 "$KESTRO_WINE" DemoWebSetup.exe </dev/null >"$OUT/web-run.log" 2>&1 || code=$?; echo $code >"$OUT/web-exit-code")
 code=$(cat "$OUT/web-exit-code")
 echo "   web setup exit code: $code"
-grep -o '"GET /DemoSetup.exe[^"]*" [0-9]* [0-9]* "[^"]*" "[^"]*"' "$OUT/nginx/access.log" | sed 's/^/   nginx: /'
+grep -o '"GET /DemoSetup.exe[^"]*" [0-9]* [0-9]* "[^"]*" "[^"]*"' "$OUT/nginx/access.log" | sed 's/^/   nginx: /' || true
 if [ "$code" = 0 ] && diff -r -x kengine.log "$ROOT/demo/product" "$TARGET" >/dev/null 2>&1; then
   echo "The Kestro Demo product is installed through the web setup."
 else
   echo "The web setup installation FAILED."
   exit 1
 fi
+
+echo "== Update: Kestro Demo 2 is published on nginx; the running product's agent installs it"
+source "$ROOT/scripts/demo-update.sh"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Photographs the windows a user sees, under Wine on a virtual display, into
-# docs/screenshots/: the two progress windows of the demo setup (taken by the
-# demo command in the build tree and copied here), the error box, a Yes/No
+# docs/screenshots/: the two progress windows of the demo setup and the
+# update agent's question (taken by the demo command in the build tree and
+# copied here), the error box, a Yes/No
 # question with its bold heading, a right-to-left (Hebrew) box and the text
 # box with its link button.
 # Not part of the test command; run it after changing how a window looks.
@@ -13,7 +14,8 @@ OUT=$ROOT/docs/screenshots
 "$ROOT/scripts/deps.sh"
 "$ROOT/scripts/demo.sh"
 mkdir -p "$OUT"
-cp "$BUILD/demo/screenshots/setup-progress.png" "$BUILD/demo/screenshots/engine-progress.png" "$OUT/"
+cp "$BUILD/demo/screenshots/setup-progress.png" "$BUILD/demo/screenshots/engine-progress.png" \
+   "$BUILD/demo/screenshots/update-question.png" "$OUT/"
 
 source "$ROOT/scripts/wine-env.sh"
 trap wine_down EXIT

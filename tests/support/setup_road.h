@@ -13,6 +13,7 @@
 #include "child_process.h"
 #include "core/PackX/package_writer.h"
 #include "test_paths.h"
+#include "ui_driver.h"
 #include "win/Files/files.h"
 
 namespace ktest {
@@ -160,25 +161,6 @@ bool WaitUntil(Pred pred, DWORD timeoutMs = 20000) {
 // until the file holds the text.
 inline bool LogGets(const std::string& path, const std::string& text, DWORD timeoutMs = 5000) {
   return WaitUntil([&] { return ReadFileText(path).find(text) != std::string::npos; }, timeoutMs);
-}
-
-// The text of a markup box of another process (its rich-edit child holds
-// the plain text).
-inline std::string BoxText(HWND box) {
-  std::string all;
-  for (HWND c = FindWindowExA(box, nullptr, nullptr, nullptr); c;
-       c = FindWindowExA(box, c, nullptr, nullptr)) {
-    char cls[64] = {};
-    GetClassNameA(c, cls, sizeof cls);
-    if (std::string(cls) == "Button") continue;
-    // WM_GETTEXT itself: GetWindowText does not ask controls of other
-    // processes for their text.
-    char buf[4096] = {};
-    SendMessageTimeoutA(c, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf), SMTO_BLOCK,
-                        2000, nullptr);
-    all += buf;
-  }
-  return all;
 }
 
 // Sets or deletes HKCU\Software\Tolvexan\Kestro\SpanDisk "ForcePrompt".

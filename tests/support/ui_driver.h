@@ -103,6 +103,25 @@ inline std::string WindowText(HWND w) {
   return buf;
 }
 
+// The text of a markup box of another process (its rich-edit child holds
+// the plain text).
+inline std::string BoxText(HWND box) {
+  std::string all;
+  for (HWND c = FindWindowExA(box, nullptr, nullptr, nullptr); c;
+       c = FindWindowExA(box, c, nullptr, nullptr)) {
+    char cls[64] = {};
+    GetClassNameA(c, cls, sizeof cls);
+    if (std::string(cls) == "Button") continue;
+    // WM_GETTEXT itself: GetWindowText does not ask controls of other
+    // processes for their text.
+    char buf[4096] = {};
+    SendMessageTimeoutA(c, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf), SMTO_BLOCK,
+                        2000, nullptr);
+    all += buf;
+  }
+  return all;
+}
+
 // Runs action(window) on a second thread once the window is up; joins on
 // destruction, so the test's modal call has returned by then.
 class WindowDriver {
