@@ -5,6 +5,9 @@
 #   - the runtime's throwing helpers and operator new, the exception
 #     classes, the guards of static locals and zlib's table-driven CRC-32,
 #     which src/stub replaces;
+#   - the library's random engines (2.5 KB of state each) and the threads
+#     library's mutex (with the GetTickCount64 import it brings, which older
+#     Windows lack): random numbers come from SUB::RandomInt;
 #   - on the 32-bit runtime, which unwinds by tables of its own, the
 #     exception machinery (throwing, catching, the unwinder) and the threads
 #     library's thread machinery (the stub is built without exceptions; one
@@ -19,7 +22,8 @@ set(streams
 set(replaced
   "libstdc++.a(functexcept.o)" "libstdc++.a(functional.o)" "libstdc++.a(system_error.o)"
   "libstdc++.a(cow-stdexcept.o)" "libstdc++.a(stdexcept.o)" "libstdc++.a(new_op.o)"
-  "libstdc++.a(pure.o)" "libstdc++.a(guard.o)" "libz.a(crc32.o)")
+  "libstdc++.a(pure.o)" "libstdc++.a(guard.o)" "libz.a(crc32.o)"
+  "libstdc++.a(random.o)" "libwinpthread_la-mutex.o)")
 set(machinery)
 if(ARCH STREQUAL "i686")
   set(machinery

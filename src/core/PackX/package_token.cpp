@@ -1,8 +1,9 @@
 #include "core/PackX/package_token.h"
 
-#include <chrono>
 #include <random>
 #include <vector>
+
+#include "core/Utils/ksub.h"
 
 namespace kestro {
 
@@ -15,10 +16,7 @@ int HexValue(int c) {
   return -1;
 }
 
-std::string RandomBelow99999() {
-  static std::mt19937 rng(uint32_t(std::chrono::steady_clock::now().time_since_epoch().count()));
-  return std::to_string(std::uniform_int_distribution<int>(0, 99998)(rng));
-}
+std::string RandomBelow99999() { return std::to_string(SUB::RandomInt(0, 99998)); }
 
 }  // namespace
 

@@ -1,12 +1,11 @@
 #include "core/Utils/ksub.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
-#include <mutex>
-#include <random>
 
 #include "core/Utils/fixed_text.h"
 
@@ -602,14 +601,35 @@ std::string SUB::SizeText(int64_t bytes, SizeUnit unit, int decimals,
   return thousands ? GroupThousands(out) : out;
 }
 
+// Fresh folder names and salts, nothing secret: a SplitMix64 sequence whose
+// start mixes both clocks with where this process's stack lies. Its state is
+// one word that every thread steps atomically, so it weighs nothing in the
+// stub, unlike the library's engines and their lock.
+namespace {
+uint64_t NextRandom() {
+  static std::atomic<uint64_t> state{0};
+  const uint64_t kStep = 0x9E3779B97F4A7C15ull;
+  uint64_t expected = 0;
+  if (state.load() == 0) {
+    int here = 0;
+    const uint64_t seed =
+        (uint64_t(std::chrono::steady_clock::now().time_since_epoch().count()) * kStep) ^
+        uint64_t(std::chrono::system_clock::now().time_since_epoch().count()) ^
+        (uint64_t(reinterpret_cast<uintptr_t>(&here)) << 16);
+    state.compare_exchange_strong(expected, seed | 1);
+  }
+  uint64_t z = state.fetch_add(kStep) + kStep;
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+  return z ^ (z >> 31);
+}
+}  // namespace
+
 int64_t SUB::RandomInt(int64_t low, int64_t high) {
-  static std::mutex lock;
-  static std::mt19937_64 generator(
-      std::random_device{}() ^
-      uint64_t(std::chrono::steady_clock::now().time_since_epoch().count()));
   if (low > high) std::swap(low, high);
-  std::lock_guard<std::mutex> guard(lock);
-  return std::uniform_int_distribution<int64_t>(low, high)(generator);
+  const uint64_t span = uint64_t(high) - uint64_t(low) + 1;  // 0: the whole range
+  const uint64_t r = NextRandom();
+  return int64_t(uint64_t(low) + (span == 0 ? r : r % span));
 }
 
 // ---------------------------------------------------------------- dates
