@@ -5,14 +5,14 @@
 #   - the runtime's throwing helpers and operator new, the exception
 #     classes, the guards of static locals and zlib's table-driven CRC-32,
 #     which src/stub replaces;
-#   - the library's random engines (2.5 KB of state each) and the threads
-#     library's mutex (with the GetTickCount64 import it brings, which older
-#     Windows lack): random numbers come from SUB::RandomInt;
+#   - the library's random engines (2.5 KB of state each): random numbers
+#     come from SUB::RandomInt;
 #   - on the 32-bit runtime, which unwinds by tables of its own, the
 #     exception machinery (throwing, catching, the unwinder) and the threads
-#     library's thread machinery (the stub is built without exceptions; one
-#     throw that comes back brings about 100 KB with it), and the C runtime's
-#     printf engine (decimals are written by core/Utils/fixed_text.h).
+#     library's thread machinery and mutex (the stub is built without
+#     exceptions; one throw that comes back brings about 100 KB with it; the
+#     mutex brings a GetTickCount64 import that older Windows lack), and the
+#     C runtime's printf engine (decimals are written by core/Utils/fixed_text.h).
 #   cmake -DMAP=<linker map of the stub> -DARCH=<i686|x86_64> -P check-stub-link.cmake
 file(READ "${MAP}" map)
 set(streams
@@ -23,14 +23,15 @@ set(replaced
   "libstdc++.a(functexcept.o)" "libstdc++.a(functional.o)" "libstdc++.a(system_error.o)"
   "libstdc++.a(cow-stdexcept.o)" "libstdc++.a(stdexcept.o)" "libstdc++.a(new_op.o)"
   "libstdc++.a(pure.o)" "libstdc++.a(guard.o)" "libz.a(crc32.o)"
-  "libstdc++.a(random.o)" "libwinpthread_la-mutex.o)")
+  "libstdc++.a(random.o)")
 set(machinery)
 if(ARCH STREQUAL "i686")
   set(machinery
     "libstdc++.a(eh_throw.o)" "libstdc++.a(eh_catch.o)" "libstdc++.a(eh_alloc.o)"
     "libstdc++.a(eh_personality.o)" "libstdc++.a(eh_globals.o)" "libstdc++.a(eh_terminate.o)"
     "libgcc_eh.a(unwind-dw2.o)" "libgcc_eh.a(unwind-dw2-fde.o)"
-    "libpthread.a(libwinpthread_la-thread.o)" "libmingwex_a-mingw_pformat.o)")
+    "libpthread.a(libwinpthread_la-thread.o)" "libpthread.a(libwinpthread_la-mutex.o)"
+    "libmingwex_a-mingw_pformat.o)")
 endif()
 set(found)
 foreach(member ${streams} ${replaced} ${machinery})

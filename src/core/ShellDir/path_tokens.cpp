@@ -31,13 +31,13 @@ class Expansion {
   // Plain replacement, the value asked for only when the token is present.
   template <class Value>
   void Plain(const std::string& name, Value value) {
-    const std::string token = Bracketed(name);
-    if (Holds(text_, token)) text_ = SUB::ReplaceText(text_, token, value(), true);
+    std::string token;
+    if (Wants(name, token)) PutPlain(token, value());
   }
   template <class Value>
   void Folder(const std::string& name, Value value) {
-    const std::string token = Bracketed(name);
-    if (Holds(text_, token)) text_ = ReplaceFolderToken(text_, token, value(), suffix_);
+    std::string token;
+    if (Wants(name, token)) PutFolder(token, value());
   }
   std::string System(const std::string& name) const {
     return env_.system ? env_.system(name) : std::string();
@@ -53,10 +53,26 @@ class Expansion {
   const std::string& Suffix() const { return suffix_; }
 
  private:
+  bool Wants(const std::string& name, std::string& token) const;
+  void PutPlain(const std::string& token, const std::string& value);
+  void PutFolder(const std::string& token, const std::string& value);
+
   std::string text_;
   const std::string& suffix_;
   const TokenEnvironment& env_;
 };
+
+// Out of line: every token's template above shares them.
+bool Expansion::Wants(const std::string& name, std::string& token) const {
+  token = Bracketed(name);
+  return Holds(text_, token);
+}
+void Expansion::PutPlain(const std::string& token, const std::string& value) {
+  text_ = SUB::ReplaceText(text_, token, value, true);
+}
+void Expansion::PutFolder(const std::string& token, const std::string& value) {
+  text_ = ReplaceFolderToken(text_, token, value, suffix_);
+}
 
 void UserAndProductTokens(Expansion& x) {
   for (const char* name : {"LoggedUserName", "UserName", "CompanyName", "ComputerName",

@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <map>
-
 #include "core/Files/file_names.h"
 #include "win/StubGlob/switches.h"
 #include "win/Files/files.h"
@@ -51,27 +49,27 @@ std::string OwnerOrUser() {
   return owner.empty() ? GetLoggedUserName() : owner;
 }
 
-using Source = std::string (*)();
-const std::map<std::string, Source>& Sources() {
-  static const std::map<std::string, Source> sources = {
-      {"LoggedUserName", GetLoggedUserName},
-      {"UserName", OwnerOrUser},
-      {"CompanyName", GetRegisteredOrganization},
-      {"ComputerName", GetComputerNameText},
-      {"CurrentDomainName", GetCurrentDomainName},
-      {"WinDir", [] { return WindowsDir(false); }},
-      {"WinSysDir", [] { return SystemDir(false); }},
-      {"WinSys16Dir", System16Dir},
-      {"SrcDir", [] { return ExeDir(false); }},
-      {"OriginDir", OriginDir},
-      {"TempDir", [] { return TempDir(false); }},
-      {"StartMenuDir", [] { return RegReadString(kShellFolders, "Start Menu", ""); }},
-      {"ProgramFilesDir", [] { return RegReadString(kCurrentVersion, "ProgramFilesDir", ""); }},
-      {"CommonFilesDir", [] { return RegReadString(kCurrentVersion, "CommonFilesDir", ""); }},
-      {"FontDir", FontDir},
-  };
-  return sources;
-}
+struct SystemSource {
+  const char* name;
+  std::string (*value)();
+};
+const SystemSource kSystemSources[] = {
+    {"LoggedUserName", GetLoggedUserName},
+    {"UserName", OwnerOrUser},
+    {"CompanyName", GetRegisteredOrganization},
+    {"ComputerName", GetComputerNameText},
+    {"CurrentDomainName", GetCurrentDomainName},
+    {"WinDir", [] { return WindowsDir(false); }},
+    {"WinSysDir", [] { return SystemDir(false); }},
+    {"WinSys16Dir", System16Dir},
+    {"SrcDir", [] { return ExeDir(false); }},
+    {"OriginDir", OriginDir},
+    {"TempDir", [] { return TempDir(false); }},
+    {"StartMenuDir", [] { return RegReadString(kShellFolders, "Start Menu", ""); }},
+    {"ProgramFilesDir", [] { return RegReadString(kCurrentVersion, "ProgramFilesDir", ""); }},
+    {"CommonFilesDir", [] { return RegReadString(kCurrentVersion, "CommonFilesDir", ""); }},
+    {"FontDir", FontDir},
+};
 
 }  // namespace
 
@@ -108,8 +106,8 @@ std::string OriginDir() {
 }
 
 std::string SystemTokenValue(const std::string& name) {
-  const auto it = Sources().find(name);
-  if (it != Sources().end()) return it->second();
+  for (const SystemSource& source : kSystemSources)
+    if (name == source.name) return source.value();
   return SpecialFolder(name, false);
 }
 
