@@ -3,7 +3,8 @@
 #   - the C++ stream library with its locales (about a megabyte in every
 #     setup file) and the runtime's symbol demangler;
 #   - the runtime's throwing helpers and operator new, the exception
-#     classes, the guards of static locals and zlib's table-driven CRC-32,
+#     classes, the guards of static locals, the system zlib's inflater (the
+#     stub builds its own, third_party/zlib) and its table-driven CRC-32,
 #     which src/stub replaces;
 #   - the library's random engines (2.5 KB of state each): random numbers
 #     come from SUB::RandomInt;
@@ -23,6 +24,7 @@ set(replaced
   "libstdc++.a(functexcept.o)" "libstdc++.a(functional.o)" "libstdc++.a(system_error.o)"
   "libstdc++.a(cow-stdexcept.o)" "libstdc++.a(stdexcept.o)" "libstdc++.a(new_op.o)"
   "libstdc++.a(pure.o)" "libstdc++.a(guard.o)" "libz.a(crc32.o)"
+  "libz.a(inflate.o)" "libz.a(inffast.o)" "libz.a(adler32.o)" "libz.a(zutil.o)"
   "libstdc++.a(random.o)")
 set(machinery)
 if(ARCH STREQUAL "i686")
