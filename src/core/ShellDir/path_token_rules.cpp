@@ -22,7 +22,6 @@ int64_t DaysFromCivil(int64_t y, int m, int d) {
 }
 
 std::string Two(int n) { return SUB::ZeroPad(n, 2); }
-std::string Four(int n) { return SUB::ZeroPad(n, 4); }
 
 }  // namespace
 
@@ -67,24 +66,33 @@ std::string ApplyUserTokens(const std::string& text, const std::string& table) {
 
 // ---------------------------------------------------------------- date token
 
+// The date codes "1" to "7" and "#" as patterns: d day, m month, y and Y
+// the year in two and four digits, n the month's name, H M S the time, / and
+// : the locale's separators; any other character stands for itself.
 std::string DateTokenText(char code, const TokenEnvironment& env) {
+  static const char* const kPatterns[] = {"d-m-y", "m-d-y", "y-m-d", "d-m-Y",
+                                          "m-d-Y", "Y-m-d", "Y-m-d H:M:S"};
   const CivilTime& t = env.now;
-  const std::string ds(1, env.dateSeparator), ts(1, env.timeSeparator);
-  const std::string dd = Two(t.day), mm = Two(t.month), yy = Two(t.year % 100), yyyy = Four(t.year);
-  switch (code) {
-    case '#': return dd + ds + env.monthName + ds + yyyy;
-    case '0':
-      return std::to_string(DaysFromCivil(t.year, t.month, t.day) - DaysFromCivil(2000, 1, 1));
-    case '1': return dd + "-" + mm + "-" + yy;
-    case '2': return mm + "-" + dd + "-" + yy;
-    case '3': return yy + "-" + mm + "-" + dd;
-    case '4': return dd + "-" + mm + "-" + yyyy;
-    case '5': return mm + "-" + dd + "-" + yyyy;
-    case '6': return yyyy + "-" + mm + "-" + dd;
-    case '7':
-      return yyyy + "-" + mm + "-" + dd + " " + Two(t.hour) + ts + Two(t.minute) + ts + Two(t.second);
-    default: return "";
+  if (code == '0')
+    return std::to_string(DaysFromCivil(t.year, t.month, t.day) - DaysFromCivil(2000, 1, 1));
+  const char* pattern = code == '#' ? "d/n/Y" : code >= '1' && code <= '7' ? kPatterns[code - '1'] : "";
+  std::string out;
+  for (; *pattern; ++pattern) {
+    switch (*pattern) {
+      case 'd': out += Two(t.day); break;
+      case 'm': out += Two(t.month); break;
+      case 'y': out += Two(t.year % 100); break;
+      case 'Y': out += SUB::ZeroPad(t.year, 4); break;
+      case 'n': out += env.monthName; break;
+      case 'H': out += Two(t.hour); break;
+      case 'M': out += Two(t.minute); break;
+      case 'S': out += Two(t.second); break;
+      case '/': out += env.dateSeparator; break;
+      case ':': out += env.timeSeparator; break;
+      default: out += *pattern;
+    }
   }
+  return out;
 }
 
 std::string ApplyDateToken(const std::string& text, const TokenEnvironment& env) {

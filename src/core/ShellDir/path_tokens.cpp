@@ -14,7 +14,7 @@ const char* const kSpecialFolderTokens[14] = {
 // ---------------------------------------------------------------- helpers
 namespace {
 
-std::string Bracketed(const std::string& name) { return "<" + name + ">"; }
+std::string Bracketed(const char* name) { return std::string("<") + name + ">"; }
 
 bool Holds(const std::string& text, const std::string& token) {
   return SUB::PosFrom(token, text, 1, true) != 0;
@@ -30,30 +30,30 @@ class Expansion {
 
   // Plain replacement, the value asked for only when the token is present.
   template <class Value>
-  void Plain(const std::string& name, Value value) {
+  void Plain(const char* name, Value value) {
     std::string token;
     if (Wants(name, token)) PutPlain(token, value());
   }
   template <class Value>
-  void Folder(const std::string& name, Value value) {
+  void Folder(const char* name, Value value) {
     std::string token;
     if (Wants(name, token)) PutFolder(token, value());
   }
-  std::string System(const std::string& name) const {
+  std::string System(const char* name) const {
     return env_.system ? env_.system(name) : std::string();
   }
-  std::string Provided(const std::string& name) const {
+  std::string Provided(const char* name) const {
     return env_.valueProvider ? env_.valueProvider(name) : std::string();
   }
-  void SystemPlain(const std::string& name) { Plain(name, [&] { return System(name); }); }
-  void SystemFolder(const std::string& name) { Folder(name, [&] { return System(name); }); }
-  void Removed(const std::string& name) { Plain(name, [] { return std::string(); }); }
+  void SystemPlain(const char* name) { Plain(name, [&] { return System(name); }); }
+  void SystemFolder(const char* name) { Folder(name, [&] { return System(name); }); }
+  void Removed(const char* name) { Plain(name, [] { return std::string(); }); }
 
   const TokenEnvironment& Env() const { return env_; }
   const std::string& Suffix() const { return suffix_; }
 
  private:
-  bool Wants(const std::string& name, std::string& token) const;
+  bool Wants(const char* name, std::string& token) const;
   void PutPlain(const std::string& token, const std::string& value);
   void PutFolder(const std::string& token, const std::string& value);
 
@@ -63,7 +63,7 @@ class Expansion {
 };
 
 // Out of line: every token's template above shares them.
-bool Expansion::Wants(const std::string& name, std::string& token) const {
+bool Expansion::Wants(const char* name, std::string& token) const {
   token = Bracketed(name);
   return Holds(text_, token);
 }
@@ -99,7 +99,7 @@ void RunTimeTokens(Expansion& x) {
   x.Plain("UnInstallExePath", [&] { return x.Provided("UnInstallExePath"); });
   if (!Holds(x.Text(), "<RunTimeDir_")) return;
   for (int n = 1; n <= 8; ++n)
-    x.Folder("RunTimeDir_" + std::to_string(n), [&] {
+    x.Folder(("RunTimeDir_" + std::to_string(n)).c_str(), [&] {
       return x.Env().runTimeDir ? x.Env().runTimeDir(n) : std::string();
     });
 }
@@ -122,13 +122,12 @@ void InstallFolderTokens(Expansion& x, const std::string& snapshot) {
   x.Folder("InstallAuxDir", [&] { return env.auxiliaryFolder; });
 }
 
-void DriveTokens(Expansion& x, const char* kind, size_t length) {
-  const TokenEnvironment& env = x.Env();
-  const std::string k = kind;
-  x.Plain("Install" + k, [&] { return env.applicationFolder.substr(0, length); });
-  x.Plain("Win" + k, [&] { return x.System("WinDir").substr(0, length); });
-  x.Plain("WinSys" + k, [&] { return x.System("WinSysDir").substr(0, length); });
-  x.Plain("Origin" + k, [&] { return x.System("OriginDir").substr(0, length); });
+// names: the install, Windows, system and origin folder's token.
+void DriveTokens(Expansion& x, const char* const (&names)[4], size_t length) {
+  x.Plain(names[0], [&] { return x.Env().applicationFolder.substr(0, length); });
+  static const char* const kFolders[] = {"WinDir", "WinSysDir", "OriginDir"};
+  for (int i = 0; i < 3; ++i)
+    x.Plain(names[i + 1], [&] { return x.System(kFolders[i]).substr(0, length); });
 }
 
 void SystemFolderTokens(Expansion& x) {
@@ -136,8 +135,10 @@ void SystemFolderTokens(Expansion& x) {
   x.SystemFolder("WinSysDir");
   x.Folder("WinSys32Dir", [&] { return x.System("WinSysDir"); });
   x.SystemFolder("WinSys16Dir");
-  DriveTokens(x, "Drive", 3);
-  DriveTokens(x, "Disk", 2);
+  static const char* const kDrives[] = {"InstallDrive", "WinDrive", "WinSysDrive", "OriginDrive"};
+  static const char* const kDisks[] = {"InstallDisk", "WinDisk", "WinSysDisk", "OriginDisk"};
+  DriveTokens(x, kDrives, 3);
+  DriveTokens(x, kDisks, 2);
   for (const char* name : {"StartMenuDir", "ProgramFilesDir", "CommonFilesDir", "FontDir",
                            "SrcDir", "OriginDir", "TempDir"})
     x.SystemFolder(name);
