@@ -7,21 +7,14 @@ namespace kestro {
 // ---- calendar ------------------------------------------------------------
 namespace {
 
-// Days between 1 March of year 0 and 30 December 1899 in the proleptic
-// Gregorian calendar (the era arithmetic below counts from 1 March 0).
-int64_t DaysFromCivil(int64_t y, int m, int d) {
-  y -= m <= 2;
-  const int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const int64_t yoe = y - era * 400;
-  const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe;
-}
-
+// The clock's day 0, 30 December 1899, in days from 1 January 1970.
 const int64_t kEpochDays = DaysFromCivil(1899, 12, 30);
+// 1 January 1970 in days from 1 March of year 0 (proleptic Gregorian), where
+// the era arithmetic below counts from.
+const int64_t kUnixDaysFromMarch0 = 719468;
 
 void CivilFromDays(int64_t z, CivilTime& t) {
-  z += kEpochDays;
+  z += kEpochDays + kUnixDaysFromMarch0;
   const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
   const int64_t doe = z - era * 146097;
   const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;

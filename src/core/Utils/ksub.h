@@ -137,6 +137,10 @@ struct CivilTime {
   int hour = 0, minute = 0, second = 0, millisecond = 0;
 };
 
+// Days from 1 January 1970 to a date of the proleptic Gregorian calendar
+// (negative before it).
+int64_t DaysFromCivil(int64_t year, int month, int day);
+
 // "06-DEC-2026"
 std::string DateText(const CivilTime& t);
 // DateText + separator + "HH:NN:SS"
