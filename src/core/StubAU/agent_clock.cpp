@@ -8,10 +8,10 @@ namespace kestro {
 namespace {
 
 // The clock's day 0, 30 December 1899, in days from 1 January 1970.
-const int64_t kEpochDays = DaysFromCivil(1899, 12, 30);
+constexpr int64_t kEpochDays = DaysFromCivil(1899, 12, 30);
 // 1 January 1970 in days from 1 March of year 0 (proleptic Gregorian), where
 // the era arithmetic below counts from.
-const int64_t kUnixDaysFromMarch0 = 719468;
+constexpr int64_t kUnixDaysFromMarch0 = 719468;
 
 void CivilFromDays(int64_t z, CivilTime& t) {
   z += kEpochDays + kUnixDaysFromMarch0;

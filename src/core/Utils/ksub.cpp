@@ -634,14 +634,6 @@ int64_t SUB::RandomInt(int64_t low, int64_t high) {
 
 // ---------------------------------------------------------------- dates
 
-int64_t DaysFromCivil(int64_t y, int m, int d) {
-  y -= m <= 2;
-  const int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const int64_t yoe = y - era * 400;
-  const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
 
 std::string DateText(const CivilTime& t) {
   std::string month = SUB::GetItem(SUB::kMonthList, t.month, "???");

@@ -139,7 +139,14 @@ struct CivilTime {
 
 // Days from 1 January 1970 to a date of the proleptic Gregorian calendar
 // (negative before it).
-int64_t DaysFromCivil(int64_t year, int month, int day);
+constexpr int64_t DaysFromCivil(int64_t year, int month, int day) {
+  year -= month <= 2;
+  const int64_t era = (year >= 0 ? year : year - 399) / 400;
+  const int64_t yoe = year - era * 400;
+  const int64_t doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+  const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468;
+}
 
 // "06-DEC-2026"
 std::string DateText(const CivilTime& t);
