@@ -634,7 +634,6 @@ int64_t SUB::RandomInt(int64_t low, int64_t high) {
 
 // ---------------------------------------------------------------- dates
 
-
 std::string DateText(const CivilTime& t) {
   std::string month = SUB::GetItem(SUB::kMonthList, t.month, "???");
   return TwoDigits(t.day) + "-" + month + "-" + SUB::ZeroPad(t.year, 4);
