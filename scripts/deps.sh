@@ -12,7 +12,7 @@ pkgs=(cmake make g++ zlib1g-dev googletest clang libclang-rt-14-dev
       mingw-w64-i686-dev libz-mingw-w64-dev
       wine wine32:i386 wine64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
       binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev xvfb x11-utils xdotool imagemagick nsis python3 time
-      osslsigncode openssl libssl-dev nginx-light curl ccache locales procps)
+      osslsigncode openssl libssl-dev nginx-light curl ccache locales procps fonts-wine)
 for p in "${pkgs[@]}"; do have_pkg "$p" || need+=("$p"); done
 
 SUDO=""
