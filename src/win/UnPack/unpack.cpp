@@ -83,8 +83,15 @@ class Extraction : public BlockSink {
 
   ExtractResult Run();
 
-  // BlockSink: each file block is appended to its target in pieces.
-  void Pump() override { YieldX(0); }
+  // BlockSink: each file block is appended to its target in pieces. The
+  // window's messages are taken once per tick of the system clock, not
+  // after every piece: each look costs a trip to the window system.
+  void Pump() override {
+    const DWORD now = GetTickCount();
+    if (now - lastPump_ < kPumpEveryMs) return;
+    lastPump_ = now;
+    YieldX(0);
+  }
   void BeginFile(const FileBlockHeader& h) override;
   void FileData(const uint8_t* data, size_t size) override;
   void EndFile() override;
@@ -110,6 +117,9 @@ class Extraction : public BlockSink {
   SetupPackage& package_;
   const ExtractRequest& r_;
   ExtractResult result_;
+
+  static constexpr DWORD kPumpEveryMs = 10;
+  DWORD lastPump_ = GetTickCount() - kPumpEveryMs;
 
   // The file being written.
   UniqueHandle target_;
