@@ -21,11 +21,12 @@ set(KESTRO_SMALL $<$<NOT:$<CONFIG:Debug>>:-Os -ffunction-sections -fdata-section
 # system's tables, which Windows uses to walk any stack, so those stay.
 # Nothing asks a type its name at run time either: without type information
 # every class and every function object sheds its descriptor and the names
-# in it (13 KB of the stub).
-set(KESTRO_LEAN_CXX -fno-exceptions -fno-rtti)
+# in it (4.5 KB of the stub).
+set(KESTRO_NO_UNWIND_TABLES)
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL i686)
-  list(APPEND KESTRO_LEAN_CXX -fno-asynchronous-unwind-tables)
+  set(KESTRO_NO_UNWIND_TABLES -fno-asynchronous-unwind-tables)
 endif()
+set(KESTRO_LEAN_CXX -fno-exceptions -fno-rtti ${KESTRO_NO_UNWIND_TABLES})
 target_compile_options(kcore PRIVATE ${KESTRO_SMALL} ${KESTRO_LEAN_CXX})
 
 # Windows subsystems: one library of all Win32 code.
