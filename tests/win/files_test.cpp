@@ -78,6 +78,35 @@ TEST_F(FilesTest, AppendToFileSharesWithOtherWriters) {
   EXPECT_EQ(ReadWholeFile(f), "ab");
 }
 
+// The extraction's one open per file block: a new file is made, a file met
+// before keeps its bytes for the next block to be appended, others may
+// still write to it.
+TEST_F(FilesTest, OpenOrCreateForWriteTellsWhetherTheFileWasThere) {
+  const std::string f = Path("block.bin");
+  bool existed = true;
+  UniqueHandle first = OpenOrCreateForWrite(f, existed);
+  ASSERT_TRUE(IsValid(first));
+  EXPECT_FALSE(existed);
+  DWORD written = 0;
+  ASSERT_TRUE(WriteFile(first.get(), "head", 4, &written, nullptr));
+  first.reset();
+
+  UniqueHandle again = OpenOrCreateForWrite(f, existed);
+  ASSERT_TRUE(IsValid(again));
+  EXPECT_TRUE(existed);
+  UniqueHandle other = OpenForWriteShared(f);
+  EXPECT_TRUE(IsValid(other)) << "others may still write";
+  ASSERT_EQ(FileSeek(again.get(), 0, FILE_END), 4);
+  ASSERT_TRUE(WriteFile(again.get(), "tail", 4, &written, nullptr));
+  again.reset();
+  other.reset();
+  EXPECT_EQ(ReadWholeFile(f), "headtail");
+
+  existed = true;
+  EXPECT_FALSE(IsValid(OpenOrCreateForWrite(Path("no\\such\\folder\\x.bin"), existed)));
+  EXPECT_FALSE(existed);
+}
+
 TEST_F(FilesTest, WriteTextToFileReportsChunksToTheCallback) {
   const std::string f = Path("chunks.bin");
   const std::string text(5 * 1024, 'x');

@@ -86,6 +86,13 @@ UniqueHandle CreateAlways(const std::string& path) {
                                   nullptr));
 }
 
+UniqueHandle OpenOrCreateForWrite(const std::string& path, bool& existed) {
+  UniqueHandle h(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  existed = IsValid(h) ? GetLastError() == ERROR_ALREADY_EXISTS : FileExists(path);
+  return h;
+}
+
 int64_t FileSeek(HANDLE h, int64_t offset, DWORD origin) {
   LARGE_INTEGER move, pos;
   move.QuadPart = offset;

@@ -29,6 +29,10 @@ UniqueHandle OpenForWriteShared(const std::string& path);
 UniqueHandle OpenForReadShared(const std::string& path);
 // New file, replacing an existing one; read and write, no sharing.
 UniqueHandle CreateAlways(const std::string& path);
+// An existing file opened for write like OpenForWriteShared, or a new one
+// made; `existed` tells which. One name lookup instead of an existence
+// check and two opens (each lookup of a missing name reads its folder).
+UniqueHandle OpenOrCreateForWrite(const std::string& path, bool& existed);
 
 // Returns the new position, -1 on failure.
 int64_t FileSeek(HANDLE h, int64_t offset, DWORD origin);

@@ -135,12 +135,12 @@ void Extraction::BeginFile(const FileBlockHeader& h) {
   targetTime_ = h.dosTime;
   dataSize_ = 0;
   writeFailed_ = false;
-  if (!FileExists(targetPath_)) Progress(ProgressEvent::kStep);
   // Names with folders need their folders; the destination itself was made.
-  const std::string dir = ExtractFileDir(targetPath_);
-  if (h.name.find_first_of("\\/") != std::string::npos) ForceDirectories(dir);
-  target_ = OpenForWriteShared(targetPath_);
-  if (!IsValid(target_)) target_ = CreateAlways(targetPath_);
+  if (h.name.find_first_of("\\/") != std::string::npos) ForceDirectories(ExtractFileDir(targetPath_));
+  // A block of a file met before (a file split across volumes) is appended.
+  bool existed = false;
+  target_ = OpenOrCreateForWrite(targetPath_, existed);
+  if (!existed) Progress(ProgressEvent::kStep);
   if (!IsValid(target_) || FileSeek(target_.get(), 0, FILE_END) < 0) {
     writeFailed_ = true;
     writeError_ = GetLastError();
