@@ -104,6 +104,7 @@ TEST_F(FilesTest, OpenOrCreateForWriteTellsWhetherTheFileWasThere) {
 
   existed = true;
   EXPECT_FALSE(IsValid(OpenOrCreateForWrite(Path("no\\such\\folder\\x.bin"), existed)));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_PATH_NOT_FOUND)) << "the open's reason is kept";
   EXPECT_FALSE(existed);
 }
 

@@ -89,7 +89,7 @@ UniqueHandle CreateAlways(const std::string& path) {
 UniqueHandle OpenOrCreateForWrite(const std::string& path, bool& existed) {
   UniqueHandle h(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  existed = IsValid(h) ? GetLastError() == ERROR_ALREADY_EXISTS : FileExists(path);
+  existed = IsValid(h) && GetLastError() == ERROR_ALREADY_EXISTS;
   return h;
 }
 

@@ -30,8 +30,9 @@ UniqueHandle OpenForReadShared(const std::string& path);
 // New file, replacing an existing one; read and write, no sharing.
 UniqueHandle CreateAlways(const std::string& path);
 // An existing file opened for write like OpenForWriteShared, or a new one
-// made; `existed` tells which. One name lookup instead of an existence
-// check and two opens (each lookup of a missing name reads its folder).
+// made; `existed` tells which (false when nothing could be opened, and
+// GetLastError gives the open's reason). One name lookup instead of an
+// existence check and two opens (each lookup of a missing name reads its folder).
 UniqueHandle OpenOrCreateForWrite(const std::string& path, bool& existed);
 
 // Returns the new position, -1 on failure.
