@@ -1,6 +1,8 @@
 /* inffast.c -- fast decoding
  * Copyright (C) 1995-2017 Mark Adler
  * For conditions of distribution and use, see copyright notice in zlib.h
+ * Altered for Kestro: a word-wide bit buffer and wider copies in inflate_fast
+ * (README.md in this folder); not the original zlib source.
  */
 
 #include "zutil.h"
@@ -23,8 +25,8 @@
    Entry assumptions:
 
         state->mode == LEN
-        strm->avail_in >= 6
-        strm->avail_out >= 258
+        strm->avail_in >= INFLATE_FAST_MIN_HAVE
+        strm->avail_out >= INFLATE_FAST_MIN_LEFT
         start >= strm->avail_out
         state->bits < 8
 
@@ -47,14 +49,89 @@
       requires strm->avail_out >= 258 for each loop to avoid checking for
       output space.
  */
+/*
+   Kestro's version of the loop below differs from zlib's own in three ways,
+   all of them for speed; the codes it accepts and the bytes it writes are the
+   same:
+
+    - The bit buffer is a machine word (64 bits on 64-bit targets) refilled
+      with one unaligned little-endian load instead of byte by byte. A 64-bit
+      buffer holds a whole length/distance pair after one refill. Bytes loaded
+      above the bit count are the stream's next bytes, so refills OR them in.
+    - Matches at least eight bytes back are copied eight bytes at a time, and
+      runs of one byte are stored eight at a time; both may write up to seven
+      bytes past the match, inside the output space reserved for it.
+    - Bytes taken from the sliding window are copied with memcpy().
+
+   The loads and the wider copies need more room than zlib's loop, so inflate()
+   calls this only with INFLATE_FAST_MIN_HAVE input and INFLATE_FAST_MIN_LEFT
+   output bytes available (inffast.h).
+ */
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ != __ORDER_LITTLE_ENDIAN__
+#  error "inflate_fast loads the bit buffer little-endian"
+#endif
+
+#ifdef INFLATE_FAST_WORD32
+typedef unsigned int bitbuf_t;          /* the 32-bit targets' buffer, for tests */
+#else
+typedef size_t bitbuf_t;                /* a machine word of stream bits */
+#endif
+#define BITBUF_BITS (8 * (unsigned)sizeof(bitbuf_t))
+
+/* Fill the bit buffer to at least BITBUF_BITS - 8 bits from one load. */
+#define REFILL() \
+    do { \
+        bitbuf_t word_; \
+        memcpy(&word_, in, sizeof(word_)); \
+        hold |= word_ << bits; \
+        in += (BITBUF_BITS - 1 - bits) >> 3; \
+        bits |= BITBUF_BITS - 8; \
+    } while (0)
+
+/* Copy eight bytes, which may overlap nothing. */
+#define COPY8(to, from) memcpy((to), (from), 8)
+
+/* Write the len bytes that start dist bytes back from out (dist >= 1, all of
+   them in the output already), and return the new out. May write up to seven
+   bytes past the match when dist == 1 or dist >= 8. */
+local unsigned char FAR *copy_back(unsigned char FAR *out, unsigned dist,
+                                   unsigned len)
+{
+    unsigned char FAR *from = out - dist;
+    unsigned char FAR *stop = out + len;
+
+    if (dist >= 8) {
+        do {
+            COPY8(out, from);
+            out += 8;
+            from += 8;
+        } while (out < stop);
+        return stop;
+    }
+    if (dist == 1) {
+        unsigned long long run = 0x0101010101010101ULL * *from;
+        do {
+            memcpy(out, &run, 8);
+            out += 8;
+        } while (out < stop);
+        return stop;
+    }
+    do {
+        *out++ = *from++;
+    } while (out < stop);
+    return stop;
+}
+
 void ZLIB_INTERNAL inflate_fast(strm, start)
 z_streamp strm;
 unsigned start;         /* inflate()'s starting value for strm->avail_out */
 {
     struct inflate_state FAR *state;
     z_const unsigned char FAR *in;      /* local strm->next_in */
+    z_const unsigned char FAR *in_end;  /* end of the input */
     z_const unsigned char FAR *last;    /* have enough input while in < last */
     unsigned char FAR *out;     /* local strm->next_out */
+    unsigned char FAR *out_end; /* end of the output space */
     unsigned char FAR *beg;     /* inflate()'s initial strm->next_out */
     unsigned char FAR *end;     /* while out < end, enough space available */
 #ifdef INFLATE_STRICT
@@ -64,7 +141,7 @@ unsigned start;         /* inflate()'s starting value for strm->avail_out */
     unsigned whave;             /* valid bytes in the window */
     unsigned wnext;             /* window write index */
     unsigned char FAR *window;  /* allocated sliding window, if wsize != 0 */
-    unsigned long hold;         /* local strm->hold */
+    bitbuf_t hold;              /* local strm->hold */
     unsigned bits;              /* local strm->bits */
     code const FAR *lcode;      /* local strm->lencode */
     code const FAR *dcode;      /* local strm->distcode */
@@ -80,10 +157,12 @@ unsigned start;         /* inflate()'s starting value for strm->avail_out */
     /* copy state to local variables */
     state = (struct inflate_state FAR *)strm->state;
     in = strm->next_in;
-    last = in + (strm->avail_in - 5);
+    in_end = in + strm->avail_in;
+    last = in_end - (INFLATE_FAST_MIN_HAVE - 1);
     out = strm->next_out;
+    out_end = out + strm->avail_out;
     beg = out - (start - strm->avail_out);
-    end = out + (strm->avail_out - 257);
+    end = out_end - (INFLATE_FAST_MIN_LEFT - 1);
 #ifdef INFLATE_STRICT
     dmax = state->dmax;
 #endif
@@ -101,12 +180,7 @@ unsigned start;         /* inflate()'s starting value for strm->avail_out */
     /* decode literals and length/distances until end-of-block or not enough
        input data or output space */
     do {
-        if (bits < 15) {
-            hold += (unsigned long)(*in++) << bits;
-            bits += 8;
-            hold += (unsigned long)(*in++) << bits;
-            bits += 8;
-        }
+        REFILL();
         here = lcode + (hold & lmask);
       dolen:
         op = (unsigned)(here->bits);
@@ -123,21 +197,13 @@ unsigned start;         /* inflate()'s starting value for strm->avail_out */
             len = (unsigned)(here->val);
             op &= 15;                           /* number of extra bits */
             if (op) {
-                if (bits < op) {
-                    hold += (unsigned long)(*in++) << bits;
-                    bits += 8;
-                }
                 len += (unsigned)hold & ((1U << op) - 1);
                 hold >>= op;
                 bits -= op;
             }
             Tracevv((stderr, "inflate:         length %u\n", len));
-            if (bits < 15) {
-                hold += (unsigned long)(*in++) << bits;
-                bits += 8;
-                hold += (unsigned long)(*in++) << bits;
-                bits += 8;
-            }
+            if (bits < 15)
+                REFILL();
             here = dcode + (hold & dmask);
           dodist:
             op = (unsigned)(here->bits);
@@ -147,14 +213,8 @@ unsigned start;         /* inflate()'s starting value for strm->avail_out */
             if (op & 16) {                      /* distance base */
                 dist = (unsigned)(here->val);
                 op &= 15;                       /* number of extra bits */
-                if (bits < op) {
-                    hold += (unsigned long)(*in++) << bits;
-                    bits += 8;
-                    if (bits < op) {
-                        hold += (unsigned long)(*in++) << bits;
-                        bits += 8;
-                    }
-                }
+                if (bits < op)
+                    REFILL();
                 dist += (unsigned)hold & ((1U << op) - 1);
 #ifdef INFLATE_STRICT
                 if (dist > dmax) {
@@ -188,10 +248,7 @@ unsigned start;         /* inflate()'s starting value for strm->avail_out */
                             *out++ = 0;
                         } while (--op > whave);
                         if (op == 0) {
-                            from = out - dist;
-                            do {
-                                *out++ = *from++;
-                            } while (--len);
+                            out = copy_back(out, dist, len);
                             continue;
                         }
 #endif
@@ -199,69 +256,33 @@ unsigned start;         /* inflate()'s starting value for strm->avail_out */
                     from = window;
                     if (wnext == 0) {           /* very common case */
                         from += wsize - op;
-                        if (op < len) {         /* some from window */
-                            len -= op;
-                            do {
-                                *out++ = *from++;
-                            } while (--op);
-                            from = out - dist;  /* rest from output */
-                        }
                     }
                     else if (wnext < op) {      /* wrap around window */
                         from += wsize + wnext - op;
                         op -= wnext;
                         if (op < len) {         /* some from end of window */
                             len -= op;
-                            do {
-                                *out++ = *from++;
-                            } while (--op);
+                            memcpy(out, from, op);
+                            out += op;
                             from = window;
-                            if (wnext < len) {  /* some from start of window */
-                                op = wnext;
-                                len -= op;
-                                do {
-                                    *out++ = *from++;
-                                } while (--op);
-                                from = out - dist;      /* rest from output */
-                            }
+                            op = wnext;
                         }
                     }
                     else {                      /* contiguous in window */
                         from += wnext - op;
-                        if (op < len) {         /* some from window */
-                            len -= op;
-                            do {
-                                *out++ = *from++;
-                            } while (--op);
-                            from = out - dist;  /* rest from output */
-                        }
                     }
-                    while (len > 2) {
-                        *out++ = *from++;
-                        *out++ = *from++;
-                        *out++ = *from++;
-                        len -= 3;
+                    if (op >= len) {            /* all from window */
+                        memcpy(out, from, len);
+                        out += len;
                     }
-                    if (len) {
-                        *out++ = *from++;
-                        if (len > 1)
-                            *out++ = *from++;
+                    else {                      /* some from window */
+                        memcpy(out, from, op);
+                        out += op;
+                        out = copy_back(out, dist, len - op);  /* rest */
                     }
                 }
-                else {
-                    from = out - dist;          /* copy direct from output */
-                    do {                        /* minimum length is three */
-                        *out++ = *from++;
-                        *out++ = *from++;
-                        *out++ = *from++;
-                        len -= 3;
-                    } while (len > 2);
-                    if (len) {
-                        *out++ = *from++;
-                        if (len > 1)
-                            *out++ = *from++;
-                    }
-                }
+                else
+                    out = copy_back(out, dist, len);    /* from output */
             }
             else if ((op & 64) == 0) {          /* 2nd level distance code */
                 here = dcode + here->val + (hold & ((1U << op) - 1));
@@ -289,19 +310,18 @@ unsigned start;         /* inflate()'s starting value for strm->avail_out */
         }
     } while (in < last && out < end);
 
-    /* return unused bytes (on entry, bits < 8, so in won't go too far back) */
+    /* return unused bytes, and drop the loaded bits above the count */
     len = bits >> 3;
     in -= len;
     bits -= len << 3;
-    hold &= (1U << bits) - 1;
+    hold &= ((bitbuf_t)1 << bits) - 1;
 
     /* update state and return */
     strm->next_in = in;
     strm->next_out = out;
-    strm->avail_in = (unsigned)(in < last ? 5 + (last - in) : 5 - (in - last));
-    strm->avail_out = (unsigned)(out < end ?
-                                 257 + (end - out) : 257 - (out - end));
-    state->hold = hold;
+    strm->avail_in = (unsigned)(in_end - in);
+    strm->avail_out = (unsigned)(out_end - out);
+    state->hold = (unsigned long)hold;
     state->bits = bits;
     return;
 }
