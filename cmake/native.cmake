@@ -8,6 +8,7 @@ if(KESTRO_SANITIZE)
   target_compile_options(kcore PRIVATE ${KESTRO_SAN_FLAGS})
 endif()
 
+include(${PROJECT_SOURCE_DIR}/cmake/stub-zlib.cmake)
 add_subdirectory(tools/kpack)
 add_subdirectory(bench)
 
@@ -53,22 +54,16 @@ endforeach()
 # a test can hold it against the system's zlib in one program: once with the
 # machine's word for its bit buffer, once with the 32-bit word of the shipped
 # stub. The test's source is built into both programs.
-set(KESTRO_ZLIB_SOURCE ${PROJECT_SOURCE_DIR}/third_party/zlib)
 add_library(ktest-system-zlib OBJECT ${PROJECT_SOURCE_DIR}/tests/support/system_zlib.cpp)
 kestro_target(ktest-system-zlib)
 target_link_libraries(ktest-system-zlib PUBLIC ZLIB::ZLIB GTest::gtest)
 foreach(word machine 32)
   set(lib kstub-zlib-word-${word})
-  add_library(${lib} STATIC ${KESTRO_ZLIB_SOURCE}/inflate.c ${KESTRO_ZLIB_SOURCE}/inftrees.c
-              ${KESTRO_ZLIB_SOURCE}/inffast.c ${KESTRO_ZLIB_SOURCE}/adler32.c ${KESTRO_ZLIB_SOURCE}/zutil.c
-              ${PROJECT_SOURCE_DIR}/src/stub/zlib_crc32.cpp)
-  target_include_directories(${lib} BEFORE PUBLIC ${KESTRO_ZLIB_SOURCE})
-  target_include_directories(${lib} PRIVATE ${PROJECT_SOURCE_DIR}/src)
+  kestro_stub_zlib(${lib} STATIC)
   target_compile_definitions(${lib} PUBLIC Z_PREFIX)
   if(word STREQUAL 32)
     target_compile_definitions(${lib} PRIVATE INFLATE_FAST_WORD32)
   endif()
-  target_link_libraries(${lib} PRIVATE kcore)
   set(test unit_stub_inflater_test)
   if(NOT word STREQUAL machine)
     set(test unit_stub_inflater_test_word${word})

@@ -36,6 +36,7 @@ kestro_target(kwin)
 target_compile_options(kwin PRIVATE ${KESTRO_SMALL} ${KESTRO_LEAN_CXX})
 target_link_libraries(kwin PUBLIC kcore comctl32 shell32 shlwapi advapi32 user32 gdi32 ole32 version)
 
+include(${PROJECT_SOURCE_DIR}/cmake/stub-zlib.cmake)
 add_subdirectory(src/stub)
 add_subdirectory(tools/kpack)
 add_subdirectory(tools/kengine)
