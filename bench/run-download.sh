@@ -23,11 +23,9 @@ trap cleanup EXIT
 mkdir -p "$B/www" "$B/out"
 
 echo "== building (Windows Release)"
-win_tree_for_arch "$BUILD/win"
-cmake -S "$ROOT" -B "$BUILD/win" -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-${KESTRO_WIN_ARCH}.cmake" >/dev/null
-cmake --build "$BUILD/win" -j "$(nproc)" --target kbench-download >/dev/null
-EXE=$BUILD/win/bench/kbench-download.exe
+WIN=$(win_run_tree "$BUILD")
+win_build "$WIN" "$KESTRO_WIN_ARCH" -j "$(nproc)" --target kbench-download >/dev/null
+EXE=$WIN/bench/kbench-download.exe
 win() { local p; p=$(readlink -f "$1"); echo "Z:${p//\//\\}"; }
 
 echo "== packages: $SIZE_MB MB and 1 MB of random bytes"

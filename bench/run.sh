@@ -30,22 +30,14 @@ mkdir -p "$B"
 echo "== building (native without sanitizers, Windows Release)"
 cmake -S "$ROOT" -B "$B/native" -DCMAKE_BUILD_TYPE=Release -DKESTRO_SANITIZE=OFF >/dev/null
 cmake --build "$B/native" -j "$(nproc)" --target kpack kbench-inflate >/dev/null
-win_tree_for_arch "$BUILD/win"
-cmake -S "$ROOT" -B "$BUILD/win" -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-${KESTRO_WIN_ARCH}.cmake" >/dev/null
-cmake --build "$BUILD/win" -j "$(nproc)" --target kbench-viewer kestro-stub kengine >/dev/null
+WIN=$(win_run_tree "$BUILD")
+win_build "$WIN" "$KESTRO_WIN_ARCH" -j "$(nproc)" --target kbench-viewer kestro-stub kengine >/dev/null
 # The size that ships is the 32-bit product's, whatever Wine runs here.
+[ "$WIN" = "$BUILD/win" ] || win_build "$BUILD/win" i686 -j "$(nproc)" --target kestro-stub >/dev/null
 PRODUCT_STUB=$BUILD/win/src/stub/kestro-stub.exe
-if [ "$KESTRO_WIN_ARCH" != i686 ]; then
-  win_tree_for_arch "$BUILD/win32" i686
-  cmake -S "$ROOT" -B "$BUILD/win32" -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-i686.cmake" >/dev/null
-  cmake --build "$BUILD/win32" -j "$(nproc)" --target kestro-stub >/dev/null
-  PRODUCT_STUB=$BUILD/win32/src/stub/kestro-stub.exe
-fi
 KPACK=$B/native/tools/kpack/kpack
-STUB=$BUILD/win/src/stub/kestro-stub.exe
-ENGINE=$BUILD/win/tools/kengine/kengine.exe
+STUB=$WIN/src/stub/kestro-stub.exe
+ENGINE=$WIN/tools/kengine/kengine.exe
 win() { local p; p=$(readlink -f "$1"); echo "Z:${p//\//\\}"; }
 
 echo "== payload"
@@ -95,7 +87,7 @@ echo "kestro $(stat -c %s "$B/kestro-setup.exe") bytes, nsis $(stat -c %s "$B/ns
 wine_up "$BUILD"
 # The setup files trace to a debug viewer: their extraction time is theirs.
 rm -f "$B/trace.txt" "$B/trace.txt.ready" "$B/trace.txt.quit"
-"$KESTRO_WINE" "$BUILD/win/bench/kbench-viewer.exe" "$(win "$B/trace.txt")" >/dev/null 2>&1 &
+"$KESTRO_WINE" "$WIN/bench/kbench-viewer.exe" "$(win "$B/trace.txt")" >/dev/null 2>&1 &
 viewer=$!
 stop_viewer() { touch "$B/trace.txt.quit"; wait "$viewer" || true; wine_down; }
 trap stop_viewer EXIT

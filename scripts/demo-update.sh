@@ -43,7 +43,7 @@ stop_agent() {
 trap 'stop_agent; "$ROOT/scripts/nginx-serve.sh" stop "$OUT/nginx"; wine_down' EXIT
 
 echo "   version 1: the agent $AGENT, KestroDemo.original and the program $PRODUCT"
-"$BUILD/native/tools/kpack/kpack" --stub "$BUILD/win/src/stub/kestro-stub.exe" \
+"$BUILD/native/tools/kpack/kpack" --stub "$WIN/src/stub/kestro-stub.exe" \
   --out "$TARGET/$AGENT" --agent "${AGENT_OPTS[@]}" >/dev/null
 printf '%s\r\n' '[OriginalSetup]' 'VersionOriginal=1' 'Stamp=1' 'ProbeSecondsInterval=3600' \
   'ProgramName=Kestro Demo' '[Directories]' "TargetDir=$TARGET_WIN" '[AutoUpdate]' \
@@ -52,15 +52,15 @@ printf '%s\r\n' '[OriginalSetup]' 'VersionOriginal=1' 'Stamp=1' 'ProbeSecondsInt
   's15=Please close PROG_NAME to go on with the update.' 's16=PROG_NAME is up to date.' \
   's17=<P>Start it again?' 's18=It is downloaded now.' 's20=It is installed now.' \
   >"$TARGET/KestroDemo.original"
-cp "$BUILD/win/sample_product.exe" "$TARGET/$PRODUCT"
+cp "$WIN/sample_product.exe" "$TARGET/$PRODUCT"
 
 echo "   version 2: DemoSetup2.exe and KestroDemo.info in $OUT/www/update"
 rm -rf "$OUT/v2" "$OUT/www/update"
 mkdir -p "$OUT/v2" "$OUT/www/update"
 printf '[Demo]\r\nVersion=2.0.0\r\nGreeting=Hello from version 2 of the Kestro demo product\r\n' >"$OUT/v2/demo.ini"
-"$BUILD/native/tools/kpack/kpack" --stub "$BUILD/win/src/stub/kestro-stub.exe" \
+"$BUILD/native/tools/kpack/kpack" --stub "$WIN/src/stub/kestro-stub.exe" \
   --out "$OUT/www/update/DemoSetup2.exe" --creates-agent "${AGENT_OPTS[@]}" \
-  --dir "$OUT/v2" --file "kengine.exe=$BUILD/win/tools/kengine/kengine.exe" --engine kengine.exe \
+  --dir "$OUT/v2" --file "kengine.exe=$WIN/tools/kengine/kengine.exe" --engine kengine.exe \
   --engine-switches "/Target=$TARGET_WIN /Product=Kestro Demo 2 /WorkMs=1000" >/dev/null
 printf '%s\r\n' '[NewSetup]' 'NameOfUpdateFile=DemoSetup2.exe' \
   "SizeOfUpdateFile=$(stat -c %s "$OUT/www/update/DemoSetup2.exe")" 'VersionNew=2' 'Stamp=2' \
@@ -77,7 +77,7 @@ echo "   $PRODUCT runs (process $product)"
 
 # The user: waits for the question, lets it be photographed, presses Y.
 rm -f "$OUT/update-question.rect" "$OUT/box.code" "$AGENT_LOG"
-(cd "$OUT" && code=0 && "$KESTRO_WINE" "$BUILD/win/box_answer.exe" "Kestro Demo 2 is out." Y update-question.rect 120 \
+(cd "$OUT" && code=0 && "$KESTRO_WINE" "$WIN/box_answer.exe" "Kestro Demo 2 is out." Y update-question.rect 120 \
    </dev/null >"$OUT/box.txt" 2>"$OUT/box.err" || code=$?; echo $code >"$OUT/box.code") &
 echo "   starting the agent: $AGENT /DELAY=0"
 agent_started=1

@@ -22,10 +22,8 @@ trap wine_down EXIT
 echo "== Building the packager, the stub and the sample engine"
 cmake -S "$ROOT" -B "$BUILD/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$BUILD/native" -j "$JOBS" --target kpack >/dev/null
-win_tree_for_arch "$BUILD/win"
-cmake -S "$ROOT" -B "$BUILD/win" -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-${KESTRO_WIN_ARCH}.cmake" >/dev/null
-cmake --build "$BUILD/win" -j "$JOBS" --target kestro-stub kengine sample_product box_answer >/dev/null
+WIN=$(win_run_tree "$BUILD")
+win_build "$WIN" "$KESTRO_WIN_ARCH" -j "$JOBS" --target kestro-stub kengine sample_product box_answer >/dev/null
 
 wine_up "$BUILD"
 DRIVE_C=$WINEPREFIX/drive_c
@@ -38,12 +36,12 @@ mkdir -p "$OUT" "$SHOTS"
 
 echo "== Packing demo/product into DemoSetup.exe"
 "$BUILD/native/tools/kpack/kpack" \
-  --stub "$BUILD/win/src/stub/kestro-stub.exe" --out "$OUT/DemoSetup.exe" \
+  --stub "$WIN/src/stub/kestro-stub.exe" --out "$OUT/DemoSetup.exe" \
   --languages "$ROOT/demo/languages.ini" \
   --info-file KestroDemo.info --agent-name KestroDemo.AutoUpdate.exe \
   --busy-bar --space auto \
   --dir "$ROOT/demo/product" \
-  --file "kengine.exe=$BUILD/win/tools/kengine/kengine.exe" --engine kengine.exe \
+  --file "kengine.exe=$WIN/tools/kengine/kengine.exe" --engine kengine.exe \
   --engine-switches "/Target=$TARGET_WIN /Product=Kestro Demo /WorkMs=5000"
 ls -l "$OUT/DemoSetup.exe"
 
@@ -91,15 +89,15 @@ echo "== Web setup: DemoWebSetup.exe fetches DemoSetup.exe from nginx on 127.0.0
 # file beside it would be used in place of the download.
 mkdir -p "$OUT/www" "$OUT/web"
 "$BUILD/native/tools/kpack/kpack" \
-  --stub "$BUILD/win/src/stub/kestro-stub.exe" --out "$OUT/www/DemoSetup.exe" \
+  --stub "$WIN/src/stub/kestro-stub.exe" --out "$OUT/www/DemoSetup.exe" \
   --languages "$ROOT/demo/languages.ini" --busy-bar --space auto --web-token demo-web-token \
   --dir "$ROOT/demo/product" \
-  --file "kengine.exe=$BUILD/win/tools/kengine/kengine.exe" --engine kengine.exe \
+  --file "kengine.exe=$WIN/tools/kengine/kengine.exe" --engine kengine.exe \
   --engine-switches "/Target=$TARGET_WIN /Product=Kestro Demo /WorkMs=2000" >/dev/null
 port=$("$ROOT/scripts/nginx-serve.sh" start "$OUT/www" "$OUT/nginx")
 trap '"$ROOT/scripts/nginx-serve.sh" stop "$OUT/nginx"; wine_down' EXIT
 "$BUILD/native/tools/kpack/kpack" \
-  --stub "$BUILD/win/src/stub/kestro-stub.exe" --out "$OUT/web/DemoWebSetup.exe" \
+  --stub "$WIN/src/stub/kestro-stub.exe" --out "$OUT/web/DemoWebSetup.exe" \
   --languages "$ROOT/demo/languages.ini" --web-setup \
   --web-source "http://127.0.0.1:$port" --web-package DemoSetup.exe \
   --web-token demo-web-token --web-size "$(stat -c %s "$OUT/www/DemoSetup.exe")" >/dev/null

@@ -20,10 +20,8 @@ cp "$BUILD/demo/screenshots/setup-progress.png" "$BUILD/demo/screenshots/engine-
 source "$ROOT/scripts/wine-env.sh"
 trap wine_down EXIT
 
-win_tree_for_arch "$BUILD/win"
-cmake -S "$ROOT" -B "$BUILD/win" -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-${KESTRO_WIN_ARCH}.cmake" >/dev/null
-cmake --build "$BUILD/win" --target ui_shots -j "${JOBS:-2}"
+WIN=$(win_run_tree "$BUILD")
+win_build "$WIN" "$KESTRO_WIN_ARCH" --target ui_shots -j "${JOBS:-2}"
 
 # The Hebrew box needs a Hebrew system code page: Wine takes it from the
 # Unix locale, which may have to be generated first.
@@ -33,7 +31,7 @@ fi
 
 wine_up "$BUILD"
 mkdir -p "$OUT"
-cd "$BUILD/win"
+cd "$WIN"
 
 # shot KIND FILE [LOCALE]: the helper shows the window and writes KIND.rect
 # once it is up; the screen is cropped to that rectangle.

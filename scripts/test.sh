@@ -20,18 +20,14 @@ fi
 
 cmake -S "$ROOT" -B "$BUILD/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${LAUNCHER[@]}" >/dev/null
 cmake --build "$BUILD/native" -j "$JOBS"
-win_tree_for_arch "$BUILD/win"
-cmake -S "$ROOT" -B "$BUILD/win" -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-${KESTRO_WIN_ARCH}.cmake" "${LAUNCHER[@]}" >/dev/null
-cmake --build "$BUILD/win" -j "$JOBS"
-if [ "$KESTRO_WIN_ARCH" != i686 ]; then
+KESTRO_CMAKE_ARGS=(${LAUNCHER[@]+"${LAUNCHER[@]}"})
+WIN=$(win_run_tree "$BUILD")
+win_build "$WIN" "$KESTRO_WIN_ARCH" -j "$JOBS"
+if [ "$WIN" != "$BUILD/win" ]; then
   # The tests run a 64-bit build here; the product itself is the 32-bit exe,
   # which must still build cleanly.
-  echo "== 32-bit product build (this machine runs the tests on $KESTRO_WIN_ARCH)"
-  win_tree_for_arch "$BUILD/win32" i686
-  cmake -S "$ROOT" -B "$BUILD/win32" -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw-i686.cmake" "${LAUNCHER[@]}" >/dev/null
-  cmake --build "$BUILD/win32" -j "$JOBS" --target kestro-stub kengine kpack
+  echo "== 32-bit product build in $BUILD/win (this machine runs the tests on $KESTRO_WIN_ARCH)"
+  win_build "$BUILD/win" i686 -j "$JOBS" --target kestro-stub kengine kpack
 fi
 
 wine_up "$BUILD"
@@ -39,13 +35,13 @@ status=0
 echo "== native tests"
 ctest --test-dir "$BUILD/native" --output-on-failure -j "$JOBS" || status=1
 echo "== Windows tests (under Wine)"
-ctest --test-dir "$BUILD/win" --output-on-failure || status=1
+ctest --test-dir "$WIN" --output-on-failure || status=1
 if [ -x "$ROOT/fuzz/run-short.sh" ]; then
   echo "== fuzz (short run)"
   "$ROOT/fuzz/run-short.sh" "$BUILD" || status=1
 fi
 native=$(ctest --test-dir "$BUILD/native" -N | sed -n 's/^Total Tests: //p')
-windows=$(ctest --test-dir "$BUILD/win" -N | sed -n 's/^Total Tests: //p')
+windows=$(ctest --test-dir "$WIN" -N | sed -n 's/^Total Tests: //p')
 echo "Ran ${native:-0} native tests and ${windows:-0} Windows test programs under Wine."
 [ $status -eq 0 ] && echo "ALL TESTS PASSED" || echo "SOME TESTS FAILED"
 exit $status

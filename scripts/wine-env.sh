@@ -90,6 +90,27 @@ wine_down() {
   fi
 }
 
+# The Windows build trees under a build root: BUILD/win is always the 32-bit
+# product, the stub a publisher ships. Where Wine runs x86_64 here, what Wine
+# runs (the tests, the demo, the benchmarks) is a 64-bit build of the same
+# sources in BUILD/win-x86_64, never shipped.
+win_run_tree() {
+  if [ "$KESTRO_WIN_ARCH" = i686 ]; then echo "$1/win"; else echo "$1/win-$KESTRO_WIN_ARCH"; fi
+}
+
+# win_build DIR ARCH [cmake --build options]: configures DIR (Release) for
+# ARCH's MinGW toolchain and builds it; KESTRO_CMAKE_ARGS (an array) adds to
+# the configure line.
+win_build() {
+  local dir=$1 arch=$2
+  shift 2
+  win_tree_for_arch "$dir" "$arch"
+  cmake -S "$KESTRO_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$KESTRO_ROOT/cmake/toolchain-mingw-${arch}.cmake" \
+        ${KESTRO_CMAKE_ARGS[@]+"${KESTRO_CMAKE_ARGS[@]}"} >/dev/null
+  cmake --build "$dir" "$@"
+}
+
 # A Windows build tree configured for the other architecture is started anew
 # (CMake cannot change the compiler of an existing tree).
 win_tree_for_arch() {
