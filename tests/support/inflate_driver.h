@@ -11,15 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "inflate_outcome.h"
+
 namespace ktest {
 namespace {
-
-struct InflateOutcome {
-  std::string out;   // the bytes inflate() gave before it stopped
-  int code = 0;      // its last return code
-  std::string msg;   // its message, when it gave one
-  bool operator==(const InflateOutcome& o) const { return out == o.out && code == o.code && msg == o.msg; }
-};
 
 InflateOutcome InflateInPieces(const std::string& stream, int window_bits, size_t in_piece, size_t out_piece) {
   InflateOutcome result;

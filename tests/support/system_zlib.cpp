@@ -23,10 +23,9 @@ std::string DeflateWithSystemZlib(const std::string& data, int level, int window
   return std::string(reinterpret_cast<const char*>(out.data()), n);
 }
 
-SystemInflateResult InflateWithSystemZlib(const std::string& stream, int window_bits, size_t in_piece,
-                                          size_t out_piece) {
-  const InflateOutcome o = InflateInPieces(stream, window_bits, in_piece, out_piece);
-  return {o.out, o.code, o.msg};
+InflateOutcome InflateWithSystemZlib(const std::string& stream, int window_bits, size_t in_piece,
+                                     size_t out_piece) {
+  return InflateInPieces(stream, window_bits, in_piece, out_piece);
 }
 
 }  // namespace ktest

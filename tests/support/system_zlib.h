@@ -5,17 +5,13 @@
 #include <cstddef>
 #include <string>
 
-namespace ktest {
+#include "inflate_outcome.h"
 
-struct SystemInflateResult {
-  std::string out;
-  int code = 0;
-  std::string msg;
-};
+namespace ktest {
 
 // deflateInit2 with memLevel 8; window_bits as zlib takes them (negative: raw).
 std::string DeflateWithSystemZlib(const std::string& data, int level, int window_bits, int strategy);
-SystemInflateResult InflateWithSystemZlib(const std::string& stream, int window_bits, size_t in_piece,
-                                          size_t out_piece);
+InflateOutcome InflateWithSystemZlib(const std::string& stream, int window_bits, size_t in_piece,
+                                     size_t out_piece);
 
 }  // namespace ktest
