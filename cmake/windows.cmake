@@ -34,7 +34,10 @@ file(GLOB_RECURSE KWIN_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/win/*
 add_library(kwin STATIC ${KWIN_SOURCES})
 kestro_target(kwin)
 target_compile_options(kwin PRIVATE ${KESTRO_SMALL} ${KESTRO_LEAN_CXX})
-target_link_libraries(kwin PUBLIC kcore comctl32 shell32 shlwapi advapi32 user32 gdi32 ole32 version)
+# No version library: the stub binds it at run time from the system folder
+# (src/win/Utils/system_library.h); cmake/check_stub_imports.py holds the
+# stub's imports to the libraries Windows maps from its own folder.
+target_link_libraries(kwin PUBLIC kcore comctl32 shell32 shlwapi advapi32 user32 gdi32 ole32)
 
 include(${PROJECT_SOURCE_DIR}/cmake/stub-zlib.cmake)
 add_subdirectory(src/stub)
@@ -59,6 +62,13 @@ foreach(src ${KESTRO_WIN_HELPERS})
   target_link_options(${name} PRIVATE ${KESTRO_STATIC_LINK})
   list(APPEND KESTRO_HELPER_TARGETS ${name})
 endforeach()
+# A library of the tests' own that marks where it was loaded: the planted-DLL
+# tests copy it under system libraries' names beside the stub's files.
+add_library(marker_library SHARED ${PROJECT_SOURCE_DIR}/tests/win/planted/marker_library.cpp)
+kestro_target(marker_library)
+set_target_properties(marker_library PROPERTIES PREFIX "")
+target_link_options(marker_library PRIVATE ${KESTRO_STATIC_LINK})
+list(APPEND KESTRO_HELPER_TARGETS marker_library)
 # The helper whose C++ library fails links what the stub links in place of
 # the runtime's exception paths.
 if(TARGET library_failure AND TARGET kstub-runtime)
@@ -133,9 +143,11 @@ if(TARGET kestro-stub AND TEST windows.win.release_verify_test)
                    $<TARGET_FILE:kestro-stub> ${CMAKE_BINARY_DIR}/signed-releases)
   set_tests_properties(windows.fixture.signed_releases PROPERTIES FIXTURES_SETUP signed_releases)
   set_tests_properties(windows.win.release_verify_test PROPERTIES FIXTURES_REQUIRED signed_releases)
-  if(TEST windows.e2e.update_cycle_test)
-    set_tests_properties(windows.e2e.update_cycle_test PROPERTIES FIXTURES_REQUIRED signed_releases)
-  endif()
+  foreach(test update_cycle_test planted_dll_test)
+    if(TEST windows.e2e.${test})
+      set_tests_properties(windows.e2e.${test} PROPERTIES FIXTURES_REQUIRED signed_releases)
+    endif()
+  endforeach()
 endif()
 
 # Writes that fail for real: a file that is a link to the Unix "full" device

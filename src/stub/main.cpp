@@ -12,11 +12,15 @@
 #include "win/SLangId/slangid.h"
 #include "win/StubGlob/stubglob.h"
 #include "win/Utils/exe_version.h"
+#include "win/Utils/system_library.h"
 #include "win/StubWin/run_mode.h"
 #include "win/Win64/preload.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   using namespace kestro;
+  // Before anything can load a library: the setup file may lie in a folder
+  // where others put DLLs (src/win/Utils/system_library.h).
+  RestrictLibrarySearchToSystem();
   PreloadLibraries();
   InstallDebugChannel();
   PidTrace(" ==== STUB START ====> " + RawCommandLine() + "<");

@@ -1,13 +1,22 @@
 #include "win/InetHTTP/wininet_library.h"
 
+#include "win/Utils/system_library.h"
+
 namespace kestro {
 
 // ---- the library and its entry points -------------------------------------
 namespace {
 
 const char kLibraryName[] = "WinINet.dll";
+// WinINet may bind the IP helper library only at its first request (a
+// delayed import, as Wine's does), and a delayed import can be looked for
+// without the search restriction set at entry (Wine does), in the program's
+// folder first. Taken from the system folder before WinINet, it is found
+// loaded instead; kept for the life of the process.
+const char kDelayedDependency[] = "iphlpapi.dll";
 
 HMODULE g_library = nullptr;
+HMODULE g_delayedDependency = nullptr;
 
 // One slot per entry point bound on first use; the others with the library.
 struct Slots {
@@ -27,7 +36,8 @@ ConnectedStateFn g_connectedOverride = nullptr;
 // A failed load is tried again by the next call that needs the library.
 bool LoadLibraryOnce() {
   if (g_library) return true;
-  g_library = LoadLibraryA(kLibraryName);
+  if (!g_delayedDependency) g_delayedDependency = LoadSystemLibrary(kDelayedDependency);
+  g_library = LoadSystemLibrary(kLibraryName);
   if (!g_library) return false;
   g_slots.dataAvailable = GetProcAddress(g_library, "InternetQueryDataAvailable");
   g_slots.setOption = GetProcAddress(g_library, "InternetSetOptionA");

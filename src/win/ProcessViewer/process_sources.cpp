@@ -8,6 +8,7 @@
 #include "core/Utils/ksub.h"
 #include "win/ExecPipe/exec_pipe.h"
 #include "win/Files/files.h"
+#include "win/Utils/system_library.h"
 
 namespace kestro {
 
@@ -27,7 +28,7 @@ struct Psapi {
   using EnumProcessesFn = BOOL(WINAPI*)(DWORD*, DWORD, DWORD*);
   using EnumModulesFn = BOOL(WINAPI*)(HANDLE, HMODULE*, DWORD, DWORD*);
   using ModuleNameFn = DWORD(WINAPI*)(HANDLE, HMODULE, LPSTR, DWORD);
-  HMODULE lib = LoadLibraryA("PSAPI.dll");
+  HMODULE lib = LoadSystemLibrary("PSAPI.dll");
   EnumProcessesFn enumProcesses = Bind<EnumProcessesFn>(lib, "EnumProcesses");
   EnumModulesFn enumModules = Bind<EnumModulesFn>(lib, "EnumProcessModules");
   ModuleNameFn fileName = Bind<ModuleNameFn>(lib, "GetModuleFileNameExA");

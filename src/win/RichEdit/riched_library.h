@@ -5,6 +5,8 @@
 
 #include <cstddef>
 
+#include "win/Utils/system_library.h"
+
 namespace kestro {
 
 constexpr char kRichEditDll[] = "RICHED32.DLL";
@@ -32,7 +34,7 @@ bool RegisterBoxClass(const char* name, WNDPROC proc);
 // One more reference for the length of a showing, released at its end.
 class RichEditReference {
  public:
-  RichEditReference() : module_(LoadLibraryA(kRichEditDll)) {}
+  RichEditReference() : module_(LoadSystemLibrary(kRichEditDll)) {}
   ~RichEditReference() {
     if (module_) FreeLibrary(module_);
   }

@@ -5,6 +5,7 @@
 #include "core/Files/file_names.h"
 #include "core/Utils/ksub.h"
 #include "win/Files/files.h"
+#include "win/Utils/system_library.h"
 #include "win/Win64/system_info.h"
 
 namespace kestro {
@@ -88,7 +89,7 @@ std::string Resolve(const FolderRow& row) {
 
 std::string ShFolderPath(int folderId) {
   using Fn = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
-  HMODULE lib = LoadLibraryA("SHFolder.dll");
+  HMODULE lib = LoadSystemLibrary("SHFolder.dll");
   if (!lib) return "";
   std::string out;
   if (auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(lib, "SHGetFolderPathA")))) {
@@ -101,7 +102,7 @@ std::string ShFolderPath(int folderId) {
 
 std::string ShSpecialFolderPath(int folderId) {
   using Fn = BOOL(WINAPI*)(HWND, LPSTR, int, BOOL);
-  HMODULE lib = LoadLibraryA("shell32.dll");
+  HMODULE lib = LoadSystemLibrary("shell32.dll");
   if (!lib) return "";
   std::string out;
   if (auto fn = reinterpret_cast<Fn>(

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "win/Files/files.h"
+#include "win/Utils/system_library.h"
 
 namespace kestro {
 
@@ -39,7 +40,7 @@ bool Bind(HMODULE lib, const char* name, F& fn) {
 const CngApi& Api() {
   static const CngApi api = [] {
     CngApi a;
-    HMODULE lib = LoadLibraryA("bcrypt.dll");
+    HMODULE lib = LoadSystemLibrary("bcrypt.dll");
     if (!lib) return a;
     a.ok = Bind(lib, "BCryptOpenAlgorithmProvider", a.open) && Bind(lib, "BCryptCloseAlgorithmProvider", a.close) &&
            Bind(lib, "BCryptGetProperty", a.getProperty) && Bind(lib, "BCryptCreateHash", a.createHash) &&

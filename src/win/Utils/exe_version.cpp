@@ -7,6 +7,7 @@
 #include "core/Utils/ksub.h"
 #include "core/Win64/os_identity.h"
 #include "win/Files/files.h"
+#include "win/Utils/system_library.h"
 #include "core/KDebug/trace.h"
 
 namespace kestro {
@@ -18,15 +19,32 @@ constexpr const char* kProductVersionItem = "ProductVersion";
 
 std::string FileOrSelf(const std::string& file) { return file.empty() ? ExePath() : file; }
 
+// The version library is bound at run time from the system folder: it is not
+// among the known DLLs that Windows always takes from its own folder, so a
+// static import of it would be looked for in the program's folder first,
+// before any code of the program could stop that.
+template <typename Fn>
+Fn VersionFunction(const char* name) {
+  return SystemFunctionAs<Fn>("version.dll", name);
+}
+
 // The version block of a file; empty when it has none. minimum pads the
 // buffer (some systems write past the size they report).
 std::vector<char> VersionBlock(const std::string& file, DWORD minimum) {
+  const auto infoSize = VersionFunction<decltype(&GetFileVersionInfoSizeA)>("GetFileVersionInfoSizeA");
+  const auto info = VersionFunction<decltype(&GetFileVersionInfoA)>("GetFileVersionInfoA");
   DWORD ignored = 0;
-  const DWORD size = GetFileVersionInfoSizeA(file.c_str(), &ignored);
+  const DWORD size = infoSize && info ? infoSize(file.c_str(), &ignored) : 0;
   if (size == 0) return {};
   std::vector<char> block(size < minimum ? minimum : size);
-  if (!GetFileVersionInfoA(file.c_str(), 0, size, block.data())) return {};
+  if (!info(file.c_str(), 0, size, block.data())) return {};
   return block;
+}
+
+// An item of a version block; false when the block lacks it.
+bool QueryValue(std::vector<char>& block, const char* item, void** value, UINT* length) {
+  const auto query = VersionFunction<decltype(&VerQueryValueA)>("VerQueryValueA");
+  return query && query(block.data(), item, value, length);
 }
 
 // Four lower-case hexadecimal digits, as "%.4x" writes a WORD.
@@ -43,13 +61,13 @@ std::string ProductVersionOf(const std::string& file) {
   struct Translation { WORD language, codePage; };
   Translation* tr = nullptr;
   UINT len = 0;
-  if (!VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&tr),
-                      &len) || !tr || len < sizeof *tr)
+  if (!QueryValue(block, "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&tr), &len) || !tr ||
+      len < sizeof *tr)
     return "";
   const std::string path = "\\StringFileInfo\\" + Hex4(tr->language) + Hex4(tr->codePage) + "\\" +
                            kProductVersionItem;
   char* value = nullptr;
-  if (!VerQueryValueA(block.data(), path.c_str(), reinterpret_cast<void**>(&value), &len) || !value)
+  if (!QueryValue(block, path.c_str(), reinterpret_cast<void**>(&value), &len) || !value)
     return "";
   return SUB::ReplaceText(std::string(value, strnlen(value, len)), ",", ".");
 }
@@ -61,7 +79,7 @@ std::string GetExeVersion(const std::string& file, int digits, int fields) {
   VS_FIXEDFILEINFO* info = nullptr;
   UINT len = 0;
   if (block.empty() ||
-      !VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&info), &len) || !info ||
+      !QueryValue(block, "\\", reinterpret_cast<void**>(&info), &len) || !info ||
       len < sizeof *info)
     return "";
   std::string result = FixedVersionText(info->dwFileVersionMS, info->dwFileVersionLS);

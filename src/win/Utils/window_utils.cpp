@@ -66,9 +66,4 @@ bool ShellOpen(const std::string& file, const std::string& parameters, int showC
   return reinterpret_cast<INT_PTR>(r) > 32;
 }
 
-FARPROC LoadFunction(const std::string& library, const std::string& function) {
-  HMODULE module = LoadLibraryA(library.c_str());
-  return module ? GetProcAddress(module, function.c_str()) : nullptr;
-}
-
 }  // namespace kestro

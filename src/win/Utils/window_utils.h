@@ -30,8 +30,4 @@ RECT CenterInWorkArea(int width, int height);
 bool ShellOpen(const std::string& file, const std::string& parameters = "",
                int showCommand = SW_SHOWNORMAL);
 
-// The named function of a library, loading it by name; the library stays
-// loaded. nullptr when either is missing.
-FARPROC LoadFunction(const std::string& library, const std::string& function);
-
 }  // namespace kestro

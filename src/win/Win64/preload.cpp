@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "win/Utils/system_library.h"
+
 namespace kestro {
 
 void PreloadLibraries() {
@@ -9,7 +11,7 @@ void PreloadLibraries() {
                                            "RICHED32.DLL"};
   for (const char* name : kLibraries) {
     UINT previous = SetErrorMode(SEM_NOOPENFILEERRORBOX);
-    LoadLibraryA(name);  // kept loaded on purpose: never freed
+    LoadSystemLibrary(name);  // kept loaded on purpose: never freed
     SetErrorMode(previous);
   }
 }

@@ -5,7 +5,7 @@
 namespace kestro {
 
 // Loads "shell32.dll", "USP10.dll", "MSLS31.dll" and "RICHED32.DLL" in this
-// order with the system's open-file error box suppressed; a library that
+// order from the system folder, with the system's open-file error box suppressed; a library that
 // cannot be loaded is skipped.
 void PreloadLibraries();
 

@@ -8,6 +8,7 @@
 #include "win/Files/files.h"
 #include "win/Utils/exe_version.h"
 #include "win/Utils/registry.h"
+#include "win/Utils/system_library.h"
 
 namespace kestro {
 
@@ -31,29 +32,22 @@ OSVersionRecord ReadVersionRecord() {
   return r;
 }
 
-template <class Fn>
-Fn Proc(const char* module, const char* name) {
-  HMODULE m = GetModuleHandleA(module);
-  if (!m) m = LoadLibraryA(module);
-  return m ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(m, name))) : nullptr;
-}
-
 bool AskIs64BitWindows() {
   // A 64-bit build of the program runs on 64-bit Windows only.
   if (sizeof(void*) == 8) return true;
   using NativeInfo = void(WINAPI*)(SYSTEM_INFO*);
   using Wow64Query = BOOL(WINAPI*)(HANDLE, BOOL*);
-  const NativeInfo nativeInfo = Proc<NativeInfo>("kernel32.dll", "GetNativeSystemInfo");
-  const Wow64Query isWow64 = Proc<Wow64Query>("kernel32.dll", "IsWow64Process");
+  const NativeInfo nativeInfo = SystemFunctionAs<NativeInfo>("kernel32.dll", "GetNativeSystemInfo");
+  const Wow64Query isWow64 = SystemFunctionAs<Wow64Query>("kernel32.dll", "IsWow64Process");
   if (!nativeInfo || !isWow64) return false;
   SYSTEM_INFO si = {};
   nativeInfo(&si);
   BOOL wow64 = FALSE;
   if (!isWow64(GetCurrentProcess(), &wow64) || !wow64) return false;
-  return Proc<FARPROC>("kernel32.dll", "Wow64DisableWow64FsRedirection") &&
-         Proc<FARPROC>("kernel32.dll", "Wow64RevertWow64FsRedirection") &&
-         Proc<FARPROC>("kernel32.dll", "GetSystemWow64DirectoryA") &&
-         Proc<FARPROC>("advapi32.dll", "RegDeleteKeyExA");
+  return SystemFunctionAs<FARPROC>("kernel32.dll", "Wow64DisableWow64FsRedirection") &&
+         SystemFunctionAs<FARPROC>("kernel32.dll", "Wow64RevertWow64FsRedirection") &&
+         SystemFunctionAs<FARPROC>("kernel32.dll", "GetSystemWow64DirectoryA") &&
+         SystemFunctionAs<FARPROC>("advapi32.dll", "RegDeleteKeyExA");
 }
 
 std::string OwnerKey() {
