@@ -185,6 +185,25 @@ TEST_P(ProcessViewer, RefusedCloseLeavesTheProductRunning) {
 
 INSTANTIATE_TEST_SUITE_P(Windows, ProcessViewer, ::testing::Values("winxp", "win7", "win10"));
 
+// The id a search found may pass to another program before the terminate
+// opens it. The image behind the id is checked through the handle that
+// terminates, so a stranger with that id lives on, even one that shares the
+// product's file name.
+TEST(ProcessViewerTerminate, ChecksTheImageBehindTheIdThroughTheHandleItTerminates) {
+  Install();
+  auto product = Start(kCopyA);
+  auto stranger = Start(kCopyB);
+  const std::string strangerId = " /Pid=" + std::to_string(stranger->Id());
+  for (const char* v : {"winxp", "win10", "win98"}) {
+    EXPECT_EQ(Ask(v, "/Op=terminate-id /Full" + strangerId + On(kCopyA)), "0") << v;
+    EXPECT_EQ(Ask(v, "/Op=terminate-id" + strangerId + On("Other.exe")), "0") << v;
+  }
+  EXPECT_TRUE(stranger->Running());
+  EXPECT_EQ(Ask("win10", "/Op=terminate-id /Full /Pid=" + std::to_string(product->Id()) + On(kCopyA)), "1");
+  EXPECT_EQ(product->Wait(10000), 0);
+  EXPECT_TRUE(stranger->Running());
+}
+
 TEST(ProcessViewerTaskList, RunsTheSystemsTaskListNotOneBesideTheProgram) {
   Install();
   FakeTaskList tasks;

@@ -16,6 +16,7 @@ namespace kestro {
 namespace {
 
 constexpr DWORD kQueryAndRead = 0x0410;  // PROCESS_QUERY_INFORMATION | PROCESS_VM_READ
+constexpr DWORD kQueryLimited = 0x1000;  // PROCESS_QUERY_LIMITED_INFORMATION (Vista on)
 constexpr DWORD kIdChunk = 1024;         // bytes
 
 template <class Fn>
@@ -38,6 +39,30 @@ struct Psapi {
 const Psapi& PsapiCalls() {
   static const Psapi psapi;  // kept loaded for the life of the process
   return psapi;
+}
+
+// kernel32's image path call, from Vista on. Unlike the module functions it
+// also answers a 32-bit caller about a 64-bit process (on 64-bit Windows a
+// setup or agent is the former, the product often the latter), and it needs
+// only the limited query right, which Windows grants for processes the
+// caller could not otherwise open.
+using ImageNameFn = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, DWORD*);
+ImageNameFn ImageNameCall() {
+  static const ImageNameFn fn =
+      Bind<ImageNameFn>(GetModuleHandleA("kernel32.dll"), "QueryFullProcessImageNameA");
+  return fn;
+}
+
+// The first module of the process is its executable.
+std::string FirstModulePath(HANDLE process) {
+  const Psapi& p = PsapiCalls();
+  if (!p.Ready()) return "";
+  HMODULE module = nullptr;
+  DWORD needed = 0;
+  if (!p.enumModules(process, &module, sizeof module, &needed)) return "";
+  char path[MAX_PATH + 1] = {};
+  const DWORD n = p.fileName(process, module, path, sizeof path - 1);
+  return std::string(path, n);
 }
 
 ProcessImage MakeImage(uint32_t pid, const std::string& path) {
@@ -90,17 +115,20 @@ std::vector<uint32_t> EnumProcessIds() {
   return std::vector<uint32_t>(ids.begin(), ids.end());
 }
 
-std::string FullImagePath(uint32_t pid) {
-  const Psapi& p = PsapiCalls();
-  if (!p.Ready() || pid == 0) return "";
-  UniqueHandle process(OpenProcess(kQueryAndRead, FALSE, pid));
-  if (!IsValid(process)) return "";
-  HMODULE module = nullptr;
-  DWORD needed = 0;
-  if (!p.enumModules(process.get(), &module, sizeof module, &needed)) return "";
+DWORD ImageQueryRights() { return ImageNameCall() ? kQueryLimited : kQueryAndRead; }
+
+std::string ImagePathOf(HANDLE process) {
+  const ImageNameFn query = ImageNameCall();
+  if (!query) return FirstModulePath(process);
   char path[MAX_PATH + 1] = {};
-  const DWORD n = p.fileName(process.get(), module, path, sizeof path - 1);
-  return std::string(path, n);
+  DWORD n = sizeof path - 1;
+  return query(process, 0, path, &n) ? std::string(path, n) : std::string();
+}
+
+std::string FullImagePath(uint32_t pid) {
+  if (pid == 0) return "";
+  UniqueHandle process(OpenProcess(ImageQueryRights(), FALSE, pid));
+  return IsValid(process) ? ImagePathOf(process.get()) : std::string();
 }
 
 std::vector<ProcessImage> PsapiImages() {

@@ -21,6 +21,12 @@ std::vector<uint32_t> EnumProcessIds();
 std::vector<ProcessImage> PsapiImages();
 // The full path of one process's executable; "" when it cannot be opened.
 std::string FullImagePath(uint32_t pid);
+// The rights ImagePathOf needs on a process handle, and the full path of the
+// executable of a process opened with them ("" when the system cannot say):
+// through QueryFullProcessImageNameA where kernel32 has it, else through
+// PSAPI's module functions (which fail across bitness).
+DWORD ImageQueryRights();
+std::string ImagePathOf(HANDLE process);
 // "tasklist.exe /FO csv", run from the system folder: bare names.
 std::vector<ProcessImage> TaskListImages();
 // The 8.3 form of a path, or kNoShortName.

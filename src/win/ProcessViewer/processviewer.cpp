@@ -92,6 +92,26 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
   return TRUE;
 }
 
+// The listing searches compare file names unless full paths are asked for.
+ProcessQuery ListQuery(const std::string& name, bool fullPaths) {
+  const std::string clean = CleanProcessName(name);
+  return Query(fullPaths ? clean : ExtractFileName(clean), fullPaths);
+}
+
+// The search behind terminating and running checks: the listing on NT, the
+// snapshot on the 9x family.
+ProcessQuery ShutDownQuery(const std::string& name, bool fullPathOnly) {
+  return IsNT() ? ListQuery(name, fullPathOnly) : Query(name, fullPathOnly);
+}
+
+// What a snapshot taken now says of one process (the 9x family, where a
+// handle cannot tell its image).
+std::string SnapshotPath(uint32_t pid) {
+  for (const ProcessImage& image : ToolhelpImages())
+    if (image.pid == pid) return image.path;
+  return "";
+}
+
 uint32_t MainWindowProcess(const std::string& name, bool fullPathOnly, bool preferFirst) {
   if (IsWin8OrLater()) return ProcessIdByTaskList(name, preferFirst, fullPathOnly);
   if (IsNT()) return ProcessIdByPSAPI(name, fullPathOnly, preferFirst);
@@ -118,9 +138,7 @@ uint32_t ProcessIdByTaskList(const std::string& name, bool fromEnd, bool fullPat
 }
 
 uint32_t ProcessIdByList(const std::string& name, bool fullPaths, bool keepOrder) {
-  const std::string clean = CleanProcessName(name);
-  const ProcessQuery q = Query(fullPaths ? clean : ExtractFileName(clean), fullPaths);
-  return PickProcess(ListImages(fullPaths), q, keepOrder);
+  return PickProcess(ListImages(fullPaths), ListQuery(name, fullPaths), keepOrder);
 }
 
 std::string ProcessList(bool fullPaths) { return ProcessListText(ListImages(fullPaths)); }
@@ -153,11 +171,23 @@ bool CloseProcessByWmQuit(const std::string& name, bool fullPathOnly) {
 }
 
 bool TerminateProcessByName(const std::string& name, bool fullPathOnly) {
-  const uint32_t pid = IsNT() ? ProcessIdByList(name, fullPathOnly, false)
-                              : ProcessIdByToolhelp(name, fullPathOnly, false);
-  if (pid == 0) return false;
-  UniqueHandle process(OpenProcess(PROCESS_TERMINATE, FALSE, pid));
-  return IsValid(process) && TerminateProcess(process.get(), 0);
+  const ProcessQuery q = ShutDownQuery(name, fullPathOnly);
+  const uint32_t pid = PickProcess(IsNT() ? ListImages(fullPathOnly) : ToolhelpImages(), q, false);
+  return pid != 0 && TerminateProcessIfImage(pid, name, fullPathOnly);
+}
+
+// Between the search and the open the process may have ended and its id
+// passed to another program: the image is checked through the very handle
+// that terminates. While that handle is open the id names no other process,
+// so on the 9x family a fresh snapshot may speak for it.
+bool TerminateProcessIfImage(uint32_t pid, const std::string& name, bool fullPathOnly) {
+  UniqueHandle process(OpenProcess(PROCESS_TERMINATE | ImageQueryRights(), FALSE, pid));
+  if (!IsValid(process)) return false;
+  std::string path = ImagePathOf(process.get());
+  if (path.empty() && !IsNT()) path = SnapshotPath(pid);
+  const ProcessImage image{pid, path, ShortForm(path)};
+  return ImageMatches(image, ShutDownQuery(name, fullPathOnly)) &&
+         TerminateProcess(process.get(), 0);
 }
 
 bool IsProcessRunning(const std::string& name) {

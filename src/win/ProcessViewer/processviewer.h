@@ -35,6 +35,10 @@ bool CloseProcessByWmClose(const std::string& name, bool fullPathOnly, uint32_t 
 bool CloseProcessByWmQuit(const std::string& name, bool fullPathOnly);
 // TerminateProcess with exit code 0.
 bool TerminateProcessByName(const std::string& name, bool fullPathOnly);
+// Terminates process pid (exit code 0) only when its image, read through the
+// handle that terminates it, is the name asked for: an id found earlier may
+// belong to another program by now.
+bool TerminateProcessIfImage(uint32_t pid, const std::string& name, bool fullPathOnly);
 
 // A name with a folder means that executable; a bare name any process of
 // that file name.
