@@ -170,25 +170,29 @@ class UpdateStage {
   AgentSetup agent_;
 };
 
+struct ProductSearch {
+  const std::string* path;
+  DWORD pid;
+};
+
+// A named callback, not a lambda: on 32-bit Windows a window walk calls
+// back by the __stdcall convention, which a lambda cannot take.
+inline BOOL CALLBACK MatchProductWindow(HWND w, LPARAM p) {
+  auto& s = *reinterpret_cast<ProductSearch*>(p);
+  char cls[64] = {};
+  GetClassNameA(w, cls, sizeof cls);
+  if (std::string(cls) != kProductClass) return TRUE;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  if (lstrcmpiA(kestro::FullImagePath(pid).c_str(), s.path->c_str()) == 0) s.pid = pid;
+  return s.pid == 0;
+}
+
 // The process id of a running sample product started from exactly this
 // file (found by its main window); 0 when none runs.
 inline DWORD ProductPid(const std::string& exePath) {
-  struct Search {
-    const std::string* path;
-    DWORD pid;
-  } s{&exePath, 0};
-  EnumWindows(
-      [](HWND w, LPARAM p) -> BOOL {
-        auto& s = *reinterpret_cast<Search*>(p);
-        char cls[64] = {};
-        GetClassNameA(w, cls, sizeof cls);
-        if (std::string(cls) != kProductClass) return TRUE;
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
-        if (lstrcmpiA(kestro::FullImagePath(pid).c_str(), s.path->c_str()) == 0) s.pid = pid;
-        return s.pid == 0;
-      },
-      reinterpret_cast<LPARAM>(&s));
+  ProductSearch s{&exePath, 0};
+  EnumWindows(MatchProductWindow, reinterpret_cast<LPARAM>(&s));
   return s.pid;
 }
 
