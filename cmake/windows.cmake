@@ -87,23 +87,46 @@ endif()
 
 # One Windows test binary per file in tests/win and tests/e2e; each runs under
 # Wine as a single ctest entry (one process start per binary).
-file(GLOB KESTRO_WIN_TESTS CONFIGURE_DEPENDS
-  ${PROJECT_SOURCE_DIR}/tests/win/*_test.cpp ${PROJECT_SOURCE_DIR}/tests/e2e/*_test.cpp)
-foreach(src ${KESTRO_WIN_TESTS})
+# Extra arguments name the targets the test starts (default: all of them).
+function(kestro_windows_test src)
+  set(starts ${ARGN})
+  if(NOT starts)
+    set(starts ${KESTRO_HELPER_TARGETS} kestro-stub kengine kpack)
+  endif()
   get_filename_component(name ${src} NAME_WE)
   get_filename_component(kind ${src} DIRECTORY)
   get_filename_component(kind ${kind} NAME)
-  add_executable(${kind}_${name} ${src})
-  kestro_target(${kind}_${name})
-  target_link_libraries(${kind}_${name} PRIVATE kwin GTest::gtest_main)
-  target_link_options(${kind}_${name} PRIVATE ${KESTRO_STATIC_LINK})
-  target_compile_definitions(${kind}_${name} PRIVATE
+  set(t ${kind}_${name})
+  add_executable(${t} ${src})
+  kestro_target(${t})
+  target_link_libraries(${t} PRIVATE kwin GTest::gtest_main)
+  target_link_options(${t} PRIVATE ${KESTRO_STATIC_LINK})
+  target_compile_definitions(${t} PRIVATE
     KESTRO_SOURCE_DIR="${PROJECT_SOURCE_DIR}" KESTRO_BINARY_DIR="${CMAKE_BINARY_DIR}"
     KESTRO_PYTHON3="${KESTRO_PYTHON3}")
-  add_dependencies(${kind}_${name} ${KESTRO_HELPER_TARGETS} kestro-stub kengine kpack)
-  add_test(NAME windows.${kind}.${name} COMMAND ${kind}_${name}
-           WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+  add_dependencies(${t} ${starts})
+  add_test(NAME windows.${kind}.${name} COMMAND ${t} WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
   set_tests_properties(windows.${kind}.${name} PROPERTIES TIMEOUT 600)
+endfunction()
+file(GLOB KESTRO_WIN_TESTS CONFIGURE_DEPENDS
+  ${PROJECT_SOURCE_DIR}/tests/win/*_test.cpp ${PROJECT_SOURCE_DIR}/tests/e2e/*_test.cpp)
+foreach(src ${KESTRO_WIN_TESTS})
+  kestro_windows_test(${src})
+endforeach()
+
+# The 32-bit stage (scripts/wow64-stage.sh): test programs of this tree that
+# pack and run the shipped 32-bit build (its stub and its sample product) as
+# a 32-bit process beside 64-bit ones. Labelled wow64: the suite leaves them
+# out, and the stage runs them in a 64-bit prefix of its own.
+get_filename_component(KESTRO_SHIPPED_DEFAULT ${CMAKE_BINARY_DIR}/../win ABSOLUTE)
+set(KESTRO_SHIPPED_TREE ${KESTRO_SHIPPED_DEFAULT} CACHE PATH "The 32-bit product build the 32-bit stage runs")
+file(GLOB KESTRO_WOW64_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/wow64/*_test.cpp)
+foreach(src ${KESTRO_WOW64_TESTS})
+  kestro_windows_test(${src} sample_product kengine kpack)
+  get_filename_component(name ${src} NAME_WE)
+  target_compile_definitions(wow64_${name} PRIVATE KESTRO_SHIPPED_TREE="${KESTRO_SHIPPED_TREE}"
+    KESTRO_STUB_UNDER_TEST="${KESTRO_SHIPPED_TREE}/src/stub/kestro-stub.exe")
+  set_tests_properties(windows.wow64.${name} PROPERTIES LABELS wow64 TIMEOUT 1800)
 endforeach()
 
 # A folder whose two links lead back to it: the folder searches must not

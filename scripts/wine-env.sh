@@ -14,15 +14,26 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 # the 32-bit product is still built. KESTRO_WIN_ARCH=i686|x86_64 overrides.
 kestro_win_arch() {
   if [ -n "${KESTRO_WIN_ARCH:-}" ]; then echo "$KESTRO_WIN_ARCH"; return; fi
-  local emulated=0
-  for f in /proc/sys/fs/binfmt_misc/qemu-i386 /proc/sys/fs/binfmt_misc/i386; do
-    [ -f "$f" ] && head -1 "$f" | grep -qx enabled && emulated=1
+  if kestro_runs_i386_natively; then echo i686; else echo x86_64; fi
+}
+
+# The name of an enabled binfmt_misc handler for 32-bit x86 programs (an
+# emulator, whatever its entry is called: the 32-bit stage registers one of
+# its own for its duration); fails when there is none.
+KESTRO_I386_ELF_MAGIC=7f454c46010101000000000000000000020003
+kestro_i386_handler() {
+  local f
+  for f in /proc/sys/fs/binfmt_misc/*; do
+    [ -f "$f" ] && head -1 "$f" 2>/dev/null | grep -qx enabled || continue
+    grep -q "^magic $KESTRO_I386_ELF_MAGIC" "$f" 2>/dev/null && { basename "$f"; return 0; }
   done
-  if [ $emulated -eq 0 ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
-    echo i686
-  else
-    echo x86_64
-  fi
+  return 1
+}
+
+# True where the kernel runs 32-bit x86 code itself: Wine's 32-bit loader
+# starts while no emulator stands in for the kernel.
+kestro_runs_i386_natively() {
+  ! kestro_i386_handler >/dev/null && /usr/lib/wine/wine --version >/dev/null 2>&1
 }
 KESTRO_WIN_ARCH=$(kestro_win_arch)
 export KESTRO_WIN_ARCH

@@ -5,7 +5,8 @@
 # osslsigncode verify. The signing tool is a Linux program and a Windows test
 # under Wine cannot start and wait for one, so this runs first, on the host.
 #
-#   sign_setups.sh BUILD_DIR     writes BUILD_DIR/e2e/signed/:
+#   sign_setups.sh BUILD_DIR [STUB OUT]   writes OUT (BUILD_DIR/e2e/signed/)
+#   around STUB (BUILD_DIR's own; the 32-bit stage names the shipped one):
 #     payload/            what every setup installs (besides the engine)
 #     unsigned/setup.exe  packed without --sign-ready, not signed
 #     signed/setup.exe    packed with --sign-ready, then signed
@@ -14,8 +15,8 @@
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 BUILD=$(cd "$1" && pwd)
-OUT=$BUILD/e2e/signed
-STUB=$BUILD/src/stub/kestro-stub.exe
+STUB=${2:-$BUILD/src/stub/kestro-stub.exe}
+OUT=${3:-$BUILD/e2e/signed}
 
 rm -rf "$OUT"
 mkdir -p "$OUT/payload/bin" "$OUT/unsigned" "$OUT/signed" "$OUT/volumes"

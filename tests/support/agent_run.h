@@ -127,9 +127,10 @@ class Listener {
 // The agent file started as the resident copy, with the listener registered.
 class RunningAgent {
  public:
-  RunningAgent(const AgentSetup& setup, DebugViewer& viewer, const std::string& params = "/SleepX=0")
+  RunningAgent(const AgentSetup& setup, DebugViewer& viewer, const std::string& params = "/SleepX=0",
+               DWORD startMs = 30000)
       : viewer_(viewer), process_("\"" + setup.AgentPath() + "\" " + params) {
-    viewer_.PumpUntil([&] { return (window_ = FindWindowA(kAgentClass, nullptr)) != nullptr; }, 30000);
+    viewer_.PumpUntil([&] { return (window_ = FindWindowA(kAgentClass, nullptr)) != nullptr; }, startMs);
     if (window_)
       SendMessageA(window_, kWmLocalMsg, reinterpret_cast<WPARAM>(listener_.Window()),
                    listener_.Message());

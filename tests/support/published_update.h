@@ -83,6 +83,9 @@ class UpdateStage {
     return AppDir() + "\\" + name;
   }
   const AgentSetup& Agent() const { return agent_; }
+  // The program installed as the product (the sample product of this tree
+  // unless a test names another build of it).
+  void UseProduct(const std::string& exe) { productSource_ = exe; }
   std::string InstalledVersion() const { return ReadFileText(AppDir() + "\\version.txt"); }
   std::string VersionOriginal() const {
     char buf[32] = {};
@@ -99,7 +102,7 @@ class UpdateStage {
                          "ProgramName=Sample Product\r\n[Directories]\r\nTargetDir=" + AppDir() +
                          "\r\n" + AgentTexts());
     WriteFileText(AppDir() + "\\version.txt", "1");
-    return CopyFileA(HelperExe("sample_product").c_str(), ProductExe().c_str(), FALSE) != 0;
+    return CopyFileA(productSource_.c_str(), ProductExe().c_str(), FALSE) != 0;
   }
 
   // Version 2's setup file with kpack, packed like the first release (its
@@ -168,6 +171,7 @@ class UpdateStage {
 
   std::string dir_, base_;
   AgentSetup agent_;
+  std::string productSource_ = HelperExe("sample_product");
 };
 
 struct ProductSearch {
@@ -199,9 +203,9 @@ inline DWORD ProductPid(const std::string& exePath) {
 // After an update the agent starts the agent file the setup installed,
 // which starts a new resident copy: waits for that copy's window, stops it
 // and waits for its end. False when no new copy came.
-inline bool StopRestartedAgent(DebugViewer& viewer) {
+inline bool StopRestartedAgent(DebugViewer& viewer, DWORD startMs = 60000) {
   HWND window = nullptr;
-  if (!viewer.PumpUntil([&] { return (window = FindWindowA(kAgentClass, nullptr)) != nullptr; }, 60000))
+  if (!viewer.PumpUntil([&] { return (window = FindWindowA(kAgentClass, nullptr)) != nullptr; }, startMs))
     return false;
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);

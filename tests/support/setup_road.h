@@ -18,7 +18,13 @@
 
 namespace ktest {
 
+// The stub the tests pack: this tree's own, or the one a test program names
+// (the 32-bit stage packs the shipped 32-bit build from a 64-bit test).
+#ifdef KESTRO_STUB_UNDER_TEST
+inline std::string StubExe() { return WinPath(KESTRO_STUB_UNDER_TEST); }
+#else
 inline std::string StubExe() { return BinaryDir() + "\\src\\stub\\kestro-stub.exe"; }
+#endif
 inline std::string EngineExe() { return BinaryDir() + "\\tools\\kengine\\kengine.exe"; }
 inline std::string KpackExe() { return BinaryDir() + "\\tools\\kpack\\kpack.exe"; }
 

@@ -1,5 +1,6 @@
 // Writes what the program makes of the system it runs on, one "key=value"
-// per line, to the file named by its argument. It carries the stub's
+// per line (the system's path tokens among them), to the file named by its
+// argument. It carries the stub's
 // manifest, so it sees the versions the stub sees.
 #include <windows.h>
 
@@ -8,6 +9,7 @@
 #include "core/StubGlob/switches.h"
 #include "core/Utils/ksub.h"
 #include "win/Files/files.h"
+#include "win/ShellDir/expand_tokens.h"
 #include "win/StubGlob/stubglob.h"
 #include "win/Win64/system_info.h"
 
@@ -22,6 +24,9 @@ int main() {
                            "\nnt=" + SUB::BoolChar(IsNT()) + "\nxp=" + SUB::BoolChar(IsXP()) +
                            "\nwin8=" + SUB::BoolChar(IsWin8OrLater()) +
                            "\nserver=" + SUB::BoolChar(IsServerOS()) +
-                           "\nx64=" + SUB::BoolChar(Is64BitWindows()) + "\n";
+                           "\nx64=" + SUB::BoolChar(Is64BitWindows()) +
+                           "\nProgramFilesDir=" + SystemTokenValue("ProgramFilesDir") +
+                           "\nCommonFilesDir=" + SystemTokenValue("CommonFilesDir") +
+                           "\nWinSysDir=" + SystemTokenValue("WinSysDir") + "\n";
   return WriteTextToFile(out, text) ? 0 : 1;
 }
