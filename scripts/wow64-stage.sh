@@ -129,7 +129,7 @@ if command -v ccache >/dev/null 2>&1; then
   export CCACHE_BASEDIR="$ROOT" CCACHE_NOHASHDIR=1
   KESTRO_CMAKE_ARGS=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
-win_build "$BUILD/win-x86_64" x86_64 -j "$JOBS" --target wow64_shipped_stub_test >/dev/null
+win_build "$BUILD/win-x86_64" x86_64 -j "$JOBS" --target wow64_shipped_stub_test
 
 export WINEARCH=win64 KESTRO_WINE=/usr/lib/wine/wine64 WINELOADER=/usr/lib/wine/wine64
 export WINEPREFIX=$BUILD/wineprefix-wow64
