@@ -48,9 +48,7 @@ const Psapi& PsapiCalls() {
 // caller could not otherwise open.
 using ImageNameFn = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, DWORD*);
 ImageNameFn ImageNameCall() {
-  static const ImageNameFn fn =
-      Bind<ImageNameFn>(GetModuleHandleA("kernel32.dll"), "QueryFullProcessImageNameA");
-  return fn;
+  return Bind<ImageNameFn>(GetModuleHandleA("kernel32.dll"), "QueryFullProcessImageNameA");
 }
 
 // The first module of the process is its executable.
@@ -73,14 +71,13 @@ ProcessImage MakeImage(uint32_t pid, const std::string& path) {
   return image;
 }
 
-// Image names by process id, from one snapshot.
+}  // namespace
+
 std::map<uint32_t, std::string> SnapshotNames() {
   std::map<uint32_t, std::string> names;
   for (const ProcessImage& image : ToolhelpImages()) names[image.pid] = image.path;
   return names;
 }
-
-}  // namespace
 
 // ---------------------------------------------------------------- processes
 

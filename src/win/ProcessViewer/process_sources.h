@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,8 @@ namespace kestro {
 // The process snapshot (kernel32's Toolhelp calls, bound by name): full
 // paths on the 9x family, bare file names on NT.
 std::vector<ProcessImage> ToolhelpImages();
+// Image names by process id, from one snapshot.
+std::map<uint32_t, std::string> SnapshotNames();
 // The process walk (PSAPI.dll, bound by name): full paths of the processes
 // that can be opened.
 std::vector<uint32_t> EnumProcessIds();

@@ -104,12 +104,20 @@ ProcessQuery ShutDownQuery(const std::string& name, bool fullPathOnly) {
   return IsNT() ? ListQuery(name, fullPathOnly) : Query(name, fullPathOnly);
 }
 
-// What a snapshot taken now says of one process (the 9x family, where a
-// handle cannot tell its image).
-std::string SnapshotPath(uint32_t pid) {
-  for (const ProcessImage& image : ToolhelpImages())
-    if (image.pid == pid) return image.path;
-  return "";
+// Between the search and the open the process may have ended and its id
+// passed to another program: the image is checked through the very handle
+// that terminates. While that handle is open the id names no other process,
+// so on the 9x family (where a handle cannot tell its image) a snapshot
+// taken now may speak for it.
+bool TerminateIfImage(uint32_t pid, const ProcessQuery& q) {
+  UniqueHandle process(OpenProcess(PROCESS_TERMINATE | ImageQueryRights(), FALSE, pid));
+  if (!IsValid(process)) return false;
+  ProcessImage image;
+  image.pid = pid;
+  image.path = ImagePathOf(process.get());
+  if (image.path.empty() && !IsNT()) image.path = SnapshotNames()[pid];
+  image.shortPath = ShortForm(image.path);
+  return ImageMatches(image, q) && TerminateProcess(process.get(), 0);
 }
 
 uint32_t MainWindowProcess(const std::string& name, bool fullPathOnly, bool preferFirst) {
@@ -173,21 +181,11 @@ bool CloseProcessByWmQuit(const std::string& name, bool fullPathOnly) {
 bool TerminateProcessByName(const std::string& name, bool fullPathOnly) {
   const ProcessQuery q = ShutDownQuery(name, fullPathOnly);
   const uint32_t pid = PickProcess(IsNT() ? ListImages(fullPathOnly) : ToolhelpImages(), q, false);
-  return pid != 0 && TerminateProcessIfImage(pid, name, fullPathOnly);
+  return pid != 0 && TerminateIfImage(pid, q);
 }
 
-// Between the search and the open the process may have ended and its id
-// passed to another program: the image is checked through the very handle
-// that terminates. While that handle is open the id names no other process,
-// so on the 9x family a fresh snapshot may speak for it.
 bool TerminateProcessIfImage(uint32_t pid, const std::string& name, bool fullPathOnly) {
-  UniqueHandle process(OpenProcess(PROCESS_TERMINATE | ImageQueryRights(), FALSE, pid));
-  if (!IsValid(process)) return false;
-  std::string path = ImagePathOf(process.get());
-  if (path.empty() && !IsNT()) path = SnapshotPath(pid);
-  const ProcessImage image{pid, path, ShortForm(path)};
-  return ImageMatches(image, ShutDownQuery(name, fullPathOnly)) &&
-         TerminateProcess(process.get(), 0);
+  return TerminateIfImage(pid, ShutDownQuery(name, fullPathOnly));
 }
 
 bool IsProcessRunning(const std::string& name) {
