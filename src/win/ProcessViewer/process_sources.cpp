@@ -48,7 +48,7 @@ const Psapi& PsapiCalls() {
 // caller could not otherwise open.
 using ImageNameFn = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, DWORD*);
 ImageNameFn ImageNameCall() {
-  return Bind<ImageNameFn>(GetModuleHandleA("kernel32.dll"), "QueryFullProcessImageNameA");
+  return SystemFunctionAs<ImageNameFn>("kernel32.dll", "QueryFullProcessImageNameA");
 }
 
 // The first module of the process is its executable.
@@ -112,7 +112,10 @@ std::vector<uint32_t> EnumProcessIds() {
   return std::vector<uint32_t>(ids.begin(), ids.end());
 }
 
-DWORD ImageQueryRights() { return ImageNameCall() ? kQueryLimited : kQueryAndRead; }
+UniqueHandle OpenForImagePath(uint32_t pid, DWORD extraRights) {
+  const DWORD rights = ImageNameCall() ? kQueryLimited : kQueryAndRead;
+  return UniqueHandle(OpenProcess(rights | extraRights, FALSE, pid));
+}
 
 std::string ImagePathOf(HANDLE process) {
   const ImageNameFn query = ImageNameCall();
@@ -124,7 +127,7 @@ std::string ImagePathOf(HANDLE process) {
 
 std::string FullImagePath(uint32_t pid) {
   if (pid == 0) return "";
-  UniqueHandle process(OpenProcess(ImageQueryRights(), FALSE, pid));
+  const UniqueHandle process = OpenForImagePath(pid);
   return IsValid(process) ? ImagePathOf(process.get()) : std::string();
 }
 

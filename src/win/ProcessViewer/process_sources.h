@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/ProcessViewer/process_match.h"
+#include "win/Files/files.h"
 
 namespace kestro {
 
@@ -24,11 +25,12 @@ std::vector<uint32_t> EnumProcessIds();
 std::vector<ProcessImage> PsapiImages();
 // The full path of one process's executable; "" when it cannot be opened.
 std::string FullImagePath(uint32_t pid);
-// The rights ImagePathOf needs on a process handle, and the full path of the
-// executable of a process opened with them ("" when the system cannot say):
-// through QueryFullProcessImageNameA where kernel32 has it, else through
-// PSAPI's module functions (which fail across bitness).
-DWORD ImageQueryRights();
+// A process opened with the rights ImagePathOf needs (and extraRights), and
+// the full path of the executable of a process so opened ("" when the
+// system cannot say): through QueryFullProcessImageNameA with the limited
+// query right where kernel32 has it, else through PSAPI's module functions
+// (which fail across bitness) with query and memory-read rights.
+UniqueHandle OpenForImagePath(uint32_t pid, DWORD extraRights = 0);
 std::string ImagePathOf(HANDLE process);
 // "tasklist.exe /FO csv", run from the system folder: bare names.
 std::vector<ProcessImage> TaskListImages();

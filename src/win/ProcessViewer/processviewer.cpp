@@ -110,7 +110,7 @@ ProcessQuery ShutDownQuery(const std::string& name, bool fullPathOnly) {
 // so on the 9x family (where a handle cannot tell its image) a snapshot
 // taken now may speak for it.
 bool TerminateIfImage(uint32_t pid, const ProcessQuery& q) {
-  UniqueHandle process(OpenProcess(PROCESS_TERMINATE | ImageQueryRights(), FALSE, pid));
+  const UniqueHandle process = OpenForImagePath(pid, PROCESS_TERMINATE);
   if (!IsValid(process)) return false;
   ProcessImage image;
   image.pid = pid;
