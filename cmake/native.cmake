@@ -1,6 +1,10 @@
 # Native Linux build: portable core, the packager and the native unit tests.
 find_package(ZLIB REQUIRED)
 target_link_libraries(kcore PUBLIC ZLIB::ZLIB)
+# zstd: the distribution's library (libzstd-dev), encoder and decoder.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(KESTRO_ZSTD REQUIRED IMPORTED_TARGET libzstd)
+target_link_libraries(kcore PUBLIC PkgConfig::KESTRO_ZSTD)
 
 option(KESTRO_SANITIZE "Build native tests with address and undefined-behaviour sanitizers" ON)
 if(KESTRO_SANITIZE)

@@ -7,7 +7,7 @@ need=()
 have_cmd() { command -v "$1" >/dev/null 2>&1; }
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 
-pkgs=(cmake make g++ zlib1g-dev googletest clang libclang-rt-14-dev
+pkgs=(cmake make g++ zlib1g-dev libzstd-dev pkg-config googletest clang libclang-rt-14-dev
       g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
       mingw-w64-i686-dev libz-mingw-w64-dev
       wine wine32:i386 wine64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix

@@ -85,6 +85,43 @@ TEST(SetupRoad, InstallsWithTheExactEngineLineAndReturnsItsExitCode) {
   EXPECT_FALSE(Exists(folder)) << "extraction folder left behind";
 }
 
+// Every block method gives the same files, byte for byte: zlib as before,
+// zstd file by file, and one solid run, written by the library and by
+// kpack.exe's own command line.
+TEST(SetupRoad, ZstdAndSolidPackagesInstallByteExact) {
+  std::string binary;
+  for (uint32_t i = 0, x = 1; i < 300000; ++i) {
+    x = x * 1103515245u + 12345u;
+    binary += static_cast<char>(i % 3 ? x >> 24 : i);  // two parts noise, one part counting
+  }
+  struct Case {
+    const char* what;
+    kestro::BlockMethod method;
+    bool solid;
+    const char* kpackOptions;  // nullptr: the library writes it
+  } cases[] = {
+      {"zlib", kestro::BlockMethod::kZlib, false, nullptr},
+      {"zstd", kestro::BlockMethod::kZstd, false, nullptr},
+      {"zstd solid", kestro::BlockMethod::kZstd, true, nullptr},
+      {"kpack --solid", kestro::BlockMethod::kZstd, true, "--solid --window 1M"},
+  };
+  for (const Case& c : cases) {
+    SetupPlan plan = Plan("/ExitCode=5");
+    plan.payload = {{"readme.txt", "Read me.\r\n"}, {"bin\\data.bin", binary}, {"empty.txt", ""},
+                    {"bin\\tool.dat", "0123456789"}};
+    plan.method = c.method;
+    plan.solid = c.solid;
+    if (c.kpackOptions) {
+      ASSERT_EQ(PackWithKpack(plan, c.kpackOptions), 0) << c.what;
+    } else {
+      ASSERT_EQ(WriteSetup(plan).error, "") << c.what;
+    }
+    EXPECT_EQ(RunSetup(SetupCommand(plan.SetupPath(), "/hide")), 5) << c.what;
+    for (const auto& [name, bytes] : plan.payload)
+      EXPECT_EQ(ReadFileText(plan.TargetDir() + "\\" + name), bytes) << c.what << ": " << name;
+  }
+}
+
 TEST(SetupRoad, TracesTheRunForTheDebugViewer) {
   SetupPlan plan = Plan();
   ASSERT_EQ(WriteSetup(plan).error, "");
@@ -273,18 +310,26 @@ TEST(SetupRoad, TempSpaceQuestionAnsweredNoExtractsNothingYesInstalls) {
 // ---- damaged packages --------------------------------------------------------
 
 TEST(SetupRoad, DamagedPackagesShowBadCrcAndNeverStartTheEngine) {
+  using kestro::BlockMethod;
   struct Case {
     const char* why;
     bool checksum;
     std::string payloadName;
     bool flipByte;
+    BlockMethod method = BlockMethod::kZlib;
+    bool solid = false;
   } cases[] = {
       {"a corrupted small package", true, "readme.txt", true},
       {"a name that leaves the folder", false, "..\\escaped.txt", false},
       {"a damaged compressed block", false, "readme.txt", true},
+      {"a damaged zstd block", false, "readme.txt", true, BlockMethod::kZstd},
+      {"a damaged solid run", false, "readme.txt", true, BlockMethod::kZstd, true},
+      {"a solid run naming a file outside the folder", false, "..\\escaped.txt", false, BlockMethod::kZstd, true},
   };
   for (const Case& c : cases) {
     SetupPlan plan = Plan();
+    plan.method = c.method;
+    plan.solid = c.solid;
     plan.checksum = c.checksum;
     plan.payload = {{c.payloadName, std::string(3000, 'k')}};
     plan.engineSwitches = "";
@@ -331,12 +376,21 @@ TEST(SetupRoad, AFirstVolumeThatCannotBeOpenedShowsBadCrc) {
 
 // ---- spanned volumes -----------------------------------------------------------
 
-SetupPlan SpannedPlan() {
+// Stored, or one solid zstd run per volume (the parts do not compress, so
+// they still need a volume each).
+SetupPlan SpannedPlan(bool solid = false) {
   SetupPlan plan = Plan("/ExitCode=9");
   std::string big;
-  for (int i = 0; i < 40000; ++i) big += static_cast<char>('A' + (i * 7919) % 26);
+  // Solid, the engine shrinks and leaves room in the first volume: larger parts.
+  const uint32_t size = solid ? 400000 : 40000;
+  for (uint32_t i = 0, x = 7; i < size; ++i) {
+    x = x * 1103515245u + 12345u;
+    big += static_cast<char>(solid ? x >> 24 : 'A' + (i * 7919) % 26);
+  }
   plan.payload = {{"part1.bin", big}, {"part2.bin", big + "x"}};
-  plan.compress = false;
+  plan.compress = solid;
+  plan.method = kestro::BlockMethod::kZstd;
+  plan.solid = solid;
   return plan;
 }
 
@@ -360,13 +414,15 @@ TEST(SetupRoad, SpannedVolumesAskPerDiscOnlyWhenForced) {
     bool cancelFirst;
     int prompts;  // boxes expected
     long exitCode;
+    bool solid = false;
   } cases[] = {
       {"0", false, 0, 9},
       {"1", false, -1, 9},  // one per further volume
       {"1", true, 1, 0},
+      {"1", false, -1, 9, true},
   };
   for (const Case& c : cases) {
-    SetupPlan plan = SpannedPlan();
+    SetupPlan plan = SpannedPlan(c.solid);
     const kestro::PackResult packed = WriteVolumes(plan);
     ASSERT_EQ(packed.error, "");
     ASSERT_GE(packed.volumes.size(), 2u);
@@ -396,6 +452,7 @@ TEST(SetupRoad, SpannedVolumesAskPerDiscOnlyWhenForced) {
     EXPECT_EQ(seen, wanted) << "ForcePrompt " << c.forcePrompt;
     EXPECT_EQ(stub.Wait(kRunTimeoutMs), c.exitCode);
     if (c.exitCode == 9) {
+      EXPECT_EQ(ReadFileText(plan.TargetDir() + "\\part1.bin"), plan.payload[0].second);
       EXPECT_EQ(ReadFileText(plan.TargetDir() + "\\part2.bin"), plan.payload[1].second);
     } else {
       EXPECT_FALSE(Exists(plan.EngineLog()));

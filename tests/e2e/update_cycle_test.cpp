@@ -221,33 +221,40 @@ TEST(UpdateCycle, ASignedReleaseWhoseSetupFileWasSwappedRunsNothingAndKeepsNothi
   }
 }
 
+// The update is a zlib setup file, or a solid zstd one: the agent runs
+// either the same way.
 TEST(UpdateCycle, ABackgroundUpdateAsksNothingAndRunsTheSetupHidden) {
-  Scene s(ScratchDir());
-  ASSERT_TRUE(s.server.Up());
-  ProductRelease release;
-  release.confirmDownload = false;
-  release.background = true;
-  ASSERT_TRUE(s.stage.InstallVersion1());
-  ASSERT_TRUE(s.stage.PublishVersion2(release));
-  DebugViewer viewer;
-  RunningAgent agent(s.stage.Agent(), viewer);
-  ASSERT_TRUE(agent.Window());
-  bool boxSeen = false;
-  agent.Pump(
-      [&] {
-        boxSeen = boxSeen || FindWindowA(kestro::kMsgBoxClass, nullptr) != nullptr;
-        return WaitForSingleObject(agent.Process().Handle(), 0) == WAIT_OBJECT_0;
-      },
-      kCycleMs);
-  EXPECT_EQ(agent.WaitForExit(), 0u);
-  EXPECT_TRUE(StopRestartedAgent(viewer));
-  EXPECT_FALSE(boxSeen);
-  EXPECT_TRUE(viewer.Contains("========= ForegroundOp=FALSE =========="));
-  EXPECT_EQ(s.stage.InstalledVersion(), "2");
-  EXPECT_EQ(s.stage.VersionOriginal(), "2");
-  // It was not running: nothing to start again, whatever RestartProcess says.
-  EXPECT_EQ(agent.TraceCount("FALSE TRUE >" + s.stage.ProductExe() + "<"), 1);
-  EXPECT_EQ(ProductPid(s.stage.ProductExe()), 0u);
+  const std::string root = ScratchDir();
+  for (const char* packOptions : {"", "--solid"}) {
+    SCOPED_TRACE(packOptions);
+    Scene s(root + "\\" + (*packOptions ? "solid" : "zlib"));
+    ASSERT_TRUE(s.server.Up());
+    ProductRelease release;
+    release.confirmDownload = false;
+    release.background = true;
+    release.packOptions = packOptions;
+    ASSERT_TRUE(s.stage.InstallVersion1());
+    ASSERT_TRUE(s.stage.PublishVersion2(release));
+    DebugViewer viewer;
+    RunningAgent agent(s.stage.Agent(), viewer);
+    ASSERT_TRUE(agent.Window());
+    bool boxSeen = false;
+    agent.Pump(
+        [&] {
+          boxSeen = boxSeen || FindWindowA(kestro::kMsgBoxClass, nullptr) != nullptr;
+          return WaitForSingleObject(agent.Process().Handle(), 0) == WAIT_OBJECT_0;
+        },
+        kCycleMs);
+    EXPECT_EQ(agent.WaitForExit(), 0u);
+    EXPECT_TRUE(StopRestartedAgent(viewer));
+    EXPECT_FALSE(boxSeen);
+    EXPECT_TRUE(viewer.Contains("========= ForegroundOp=FALSE =========="));
+    EXPECT_EQ(s.stage.InstalledVersion(), "2");
+    EXPECT_EQ(s.stage.VersionOriginal(), "2");
+    // It was not running: nothing to start again, whatever RestartProcess says.
+    EXPECT_EQ(agent.TraceCount("FALSE TRUE >" + s.stage.ProductExe() + "<"), 1);
+    EXPECT_EQ(ProductPid(s.stage.ProductExe()), 0u);
+  }
 }
 
 // ---- the user who refuses ---------------------------------------------------------

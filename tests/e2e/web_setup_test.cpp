@@ -280,4 +280,28 @@ TEST_F(WebSetup, InstallsFromAPackageServedByNginx) {
   EXPECT_NE(access.find("HTTP_Connect_3"), std::string::npos) << access;
 }
 
+// A solid zstd package downloads and installs as a zlib one does, byte for byte.
+TEST_F(WebSetup, InstallsASolidPackageByteExact) {
+  SetupPlan solid = plan_;
+  solid.dir = dir_ + "\\solid";
+  kestro::ForceDirectories(solid.dir);
+  std::string data;
+  for (uint32_t i = 0, x = 3; i < 300000; ++i) {
+    x = x * 1103515245u + 12345u;
+    data += static_cast<char>(i % 2 ? x >> 24 : i % 251);
+  }
+  solid.payload = {{"data.bin", data}, {"readme.txt", "solid"}};
+  ASSERT_EQ(PackWithKpack(solid, std::string("--solid --web-token ") + kToken), 0);
+  const std::string www = dir_ + "\\www";
+  kestro::ForceDirectories(www);
+  ASSERT_TRUE(CopyFileA(solid.SetupPath().c_str(), (www + "\\" + kPackageName).c_str(), FALSE));
+  NginxServer nginx(www, dir_ + "\\nginx");
+  ASSERT_TRUE(nginx.Up()) << ReadFileText(dir_ + "\\nginx\\error.log");
+  ASSERT_EQ(PackWebSetup(web_, nginx.Base(), std::string("--web-token ") + kToken), 0);
+  EXPECT_EQ(RunAndReadBox(SetupCommand(web_)), "");
+  EXPECT_EQ(ReadFileText(solid.TargetDir() + "\\data.bin"), data);
+  EXPECT_EQ(ReadFileText(solid.TargetDir() + "\\readme.txt"), "solid");
+  EXPECT_EQ(TempLeftovers(), std::vector<std::string>{});
+}
+
 }  // namespace

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <zlib.h>
+#include <zstd.h>
 
 #include <cstdint>
 #include <string>
@@ -31,6 +32,37 @@ inline std::string Deflate(const std::string& content) {
 }
 inline std::string CompressedBlock(const std::string& content) {
   std::string z = Deflate(content);
+  return Le32(uint32_t(z.size())) + z;
+}
+// One file of a zstd run: its block header, its data in chunks of at most
+// `chunk` bytes (uint32 length, bytes), then a zero length.
+inline std::string RunEntry(const std::string& name, const std::string& data, size_t chunk = 65536) {
+  std::string s = "|" + name + "|0|" + std::string(1, '\0');
+  for (size_t at = 0; at < data.size(); at += chunk) {
+    const std::string piece = data.substr(at, chunk);
+    s += Le32(uint32_t(piece.size())) + piece;
+  }
+  return s + Le32(0);
+}
+// A zstd frame of the bytes; windowLog 0 leaves zstd's choice.
+inline std::string ZstdFrame(const std::string& content, bool checksum = true, int windowLog = 0) {
+  ZSTD_CCtx* c = ZSTD_createCCtx();
+  ZSTD_CCtx_setParameter(c, ZSTD_c_checksumFlag, checksum ? 1 : 0);
+  if (windowLog) ZSTD_CCtx_setParameter(c, ZSTD_c_windowLog, windowLog);
+  std::string out(ZSTD_compressBound(content.size()), '\0');
+  // Streamed (the size unknown when it starts), so the frame declares its
+  // window, as the packager's frames do.
+  ZSTD_inBuffer in{content.data(), content.size(), 0};
+  ZSTD_outBuffer o{&out[0], out.size(), 0};
+  ZSTD_compressStream2(c, &o, &in, ZSTD_e_continue);
+  while (ZSTD_compressStream2(c, &o, &in, ZSTD_e_end) != 0) {
+  }
+  ZSTD_freeCCtx(c);
+  out.resize(o.pos);
+  return out;
+}
+inline std::string ZstdBlock(const std::string& run) {
+  const std::string z = ZstdFrame(run);
   return Le32(uint32_t(z.size())) + z;
 }
 inline std::string FileContent(const std::string& name, const std::string& data, uint32_t time = 0) {

@@ -39,6 +39,7 @@ struct ProductRelease {
   // and 2 carry the public key; `kpack publish` signs version 2 with the
   // private one. Unsigned when empty.
   std::string publisherKey;
+  std::string packOptions;  // more kpack options for the UPDATE setup ("--solid")
 };
 
 // The signing kpack, built natively (the Windows kpack has no OpenSSL).
@@ -109,7 +110,7 @@ class UpdateStage {
   // agent file and update settings) and installing into the product folder;
   // its exit code.
   long PackUpdate(const std::string& out, const std::string& token, const std::string& log,
-                  const std::string& publisherKey = "") const {
+                  const std::string& publisherKey = "", const std::string& packOptions = "") const {
     const std::string payload = dir_ + "\\v2";
     kestro::ForceDirectories(payload);
     WriteFileText(payload + "\\version.txt", "2");
@@ -119,7 +120,7 @@ class UpdateStage {
                             " /EngineLog=" + log + "\" --file \"version.txt=" + payload +
                             "\\version.txt\" --creates-agent --agent-log --update-url \"" + base_ +
                             "\" --info-file Product.info --agent-name " + kAgentName +
-                            " --product-token " + token + " " + PublicKeyOption(publisherKey);
+                            " --product-token " + token + " " + PublicKeyOption(publisherKey) + " " + packOptions;
     ChildProcess kpack(cmd);
     return kpack.Wait(60000);
   }
@@ -128,7 +129,7 @@ class UpdateStage {
   // `kpack publish` when the release names a publisher key.
   bool PublishVersion2(const ProductRelease& r) const {
     const std::string setup = Www() + "\\Setup.exe";
-    if (PackUpdate(setup, r.token, EngineLog(), r.publisherKey) != 0) return false;
+    if (PackUpdate(setup, r.token, EngineLog(), r.publisherKey, r.packOptions) != 0) return false;
     if (!r.publisherKey.empty()) return Sign(r, setup);
     return WriteFileText(Www() + "\\Product.info",
                          "[NewSetup]\r\nNameOfUpdateFile=" + r.updateName +

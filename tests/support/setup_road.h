@@ -76,6 +76,8 @@ struct SetupPlan {
   uint32_t space = 0;              // every entry of the space table (0: computed)
   uint64_t volumeSize = 0;         // > 0: numbered volumes of this size
   bool compress = true;
+  kestro::BlockMethod method = kestro::BlockMethod::kZlib;  // of compressed blocks
+  bool solid = false;              // zstd: one run per volume
   bool checksum = true;
 
   std::string SetupPath() const { return dir + "\\" + name; }
@@ -105,6 +107,8 @@ inline kestro::PackResult WriteSetup(const SetupPlan& plan) {
   order.languageBlock = plan.language;
   order.packageSettings = plan.settings;
   order.compress = plan.compress;
+  order.method = plan.method;
+  order.solid = plan.solid;
   order.checksum = plan.checksum;
   order.volumeSize = plan.volumeSize;
   order.trailer.raw[kestro::kTrFlags] = plan.flags;

@@ -35,6 +35,8 @@ struct Extracted : BlockSink {
   std::map<std::string, uint32_t> times;
   std::string engineEntry, current;
   int negativeBlocks = 0;
+  size_t zstdBlocks = 0;
+  void BeginBlock(BlockMethod method, uint64_t) override { zstdBlocks += method == BlockMethod::kZstd; }
   void BeginFile(const FileBlockHeader& h) override {
     current = h.name;
     files[current];
@@ -150,11 +152,16 @@ TEST_F(KpackTool, EachTrailerFlagSetsItsOwnAccessor) {
 }
 
 TEST_F(KpackTool, VolumesSplitAFileAndCarryTheirOwnTrailers) {
-  for (const char* mode : {"--level", "--store"}) {
-    SCOPED_TRACE(mode);
+  // The blob holds a random half and a half that repeats it: the repeat
+  // compresses only where the window reaches back to the first half.
+  const std::string random = Random(60000);
+  Write(dir_ / "in" / "data" / "blob.bin", random + random + Random(30000));
+  const std::vector<std::vector<std::string>> modes = {
+      {"--level", "9"}, {"--store"}, {"--method", "zstd"}, {"--solid"}, {"--solid", "--window", "128K", "--level", "3"}};
+  for (const auto& mode : modes) {
+    SCOPED_TRACE(mode[0] + (mode.size() > 1 ? " " + mode[1] : ""));
     std::vector<std::string> args = {"--dir", Path("in"), "--volume-size", "50000", "--engine", "setup.exe"};
-    if (std::string(mode) == "--store") args.push_back("--store");
-    else args.insert(args.end(), {"--level", "9"});
+    args.insert(args.end(), mode.begin(), mode.end());
     RunResult r = Pack(args);
     ASSERT_EQ(r.code, 0) << r.output;
     std::vector<std::string> volumes = {Path("setup.exe")};
@@ -170,10 +177,41 @@ TEST_F(KpackTool, VolumesSplitAFileAndCarryTheirOwnTrailers) {
       EXPECT_NE(v.Trailer().Checksum(), kChecksumNotChecked) << "volumes under 51,200 bytes carry a real sum";
     }
     Extracted x = ExtractAll(volumes);
+    if (mode[0] == "--solid") {
+      EXPECT_EQ(x.zstdBlocks, volumes.size()) << "one run per volume";
+    }
     EXPECT_EQ(x.files["data\\blob.bin"], Read(dir_ / "in" / "data" / "blob.bin"));
     EXPECT_EQ(x.files["setup.exe"], "MZ engine");
     EXPECT_EQ(x.engineEntry, "setup.exe*");
     for (unsigned n = 2; n < 10; ++n) fs::remove(VolumePath(Path("setup.exe"), n));
+  }
+}
+
+TEST_F(KpackTool, InfoShowsEachBlocksMethodAndTheFilesOfEachRun) {
+  const std::vector<std::string> files = {"--dir", Path("in")};
+  struct Case {
+    std::vector<std::string> mode;
+    const char* blocks;
+    const char* runs;  // empty: no line
+  } cases[] = {
+      {{}, "0 stored, 3 zlib, 0 zstd", ""},
+      {{"--store"}, "3 stored, 0 zlib, 0 zstd", ""},
+      {{"--method", "zstd"}, "0 stored, 0 zlib, 3 zstd", "zstd runs, files:   1 1 1\n"},
+      {{"--solid"}, "0 stored, 0 zlib, 1 zstd", "zstd runs, files:   3\n"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = files;
+    args.insert(args.end(), c.mode.begin(), c.mode.end());
+    ASSERT_EQ(Pack(args).code, 0) << c.blocks;
+    RunResult info = Kpack({"--info", Path("setup.exe")});
+    EXPECT_NE(info.output.find(std::string("blocks:            ") + c.blocks + "\n"), std::string::npos) << info.output;
+    EXPECT_EQ(info.output.find("zstd runs") != std::string::npos, *c.runs != 0) << info.output;
+    if (*c.runs) {
+      EXPECT_NE(info.output.find(c.runs), std::string::npos) << info.output;
+    }
+    EXPECT_EQ(TGFileInfo(Path("setup.exe")).Trailer().FileCount(), 3u) << "a run counts its files";
+    Extracted x = ExtractAll({Path("setup.exe")});
+    EXPECT_EQ(x.files["data\\blob.bin"], Read(dir_ / "in" / "data" / "blob.bin"));
   }
 }
 
@@ -214,6 +252,13 @@ TEST_F(KpackTool, BadCommandLinesAreRefusedWithAReason) {
       {{"--bogus"}, "unknown option --bogus"},
       {{"--level"}, "--level needs a value"},
       {{"--level", "12"}, "--level needs 1..9"},
+      {{"--level", "23", "--method", "zstd"}, "--level needs a number"},
+      {{"--method", "lzma"}, "--method needs zlib or zstd"},
+      {{"--solid", "--method", "zlib"}, "--solid needs zstd"},
+      {{"--solid", "--store"}, "--solid needs zstd"},
+      {{"--window", "3M"}, "--window needs a power of two"},
+      {{"--window", "64K"}, "--window needs a power of two"},
+      {{"--window", "256M"}, "--window needs a power of two"},
       {{"--volume-size", "10Q"}, "--volume-size needs a number"},
       {{"--volume-size", "600"}, "too small"},
       {{"--space", "1,2,3"}, "nine byte counts"},
@@ -249,7 +294,7 @@ TEST_F(KpackTool, HelpNamesEveryOptionAndScrambleGivesAReadableToken) {
                              "--hidden", "--web-source", "--web-package", "--no-local-package", "--web-token",
                              "--web-size", "--temp-notice", "--cd-spanned", "--busy-bar", "--agent-log",
                              "--creates-agent", "--agent", "--web-setup", "--ask-before-download", "--space",
-                             "--store", "--level", "--volume-size", "--no-checksum", "--sign-ready",
+                             "--store", "--method", "--solid", "--window", "--level", "--volume-size", "--no-checksum", "--sign-ready",
                              "--scramble", "--info"})
     EXPECT_NE(help.output.find(option), std::string::npos) << option;
   RunResult s = Kpack({"--scramble", "my-token"});

@@ -15,7 +15,9 @@ struct Recorder : BlockSink {
     bool ended = false;
   };
   std::vector<File> files;
+  std::vector<BlockMethod> methods;
   size_t largestPiece = 0;
+  void BeginBlock(BlockMethod method, uint64_t) override { methods.push_back(method); }
   void BeginFile(const FileBlockHeader& h) override { files.push_back({h, "", false}); }
   void FileData(const uint8_t* p, size_t n) override {
     files.back().data.append(reinterpret_cast<const char*>(p), n);
@@ -161,6 +163,63 @@ TEST(BlockReader, DamagedBlocksStopTheWalk) {
     Recorder rec;
     EXPECT_EQ(Walk(c.blocks, rec).status, VolumeStatus::kDamaged) << c.what;
   }
+}
+
+TEST(BlockReader, AZstdBlockCarriesARunOfFilesBesideZlibAndStoredBlocks) {
+  Recorder rec;
+  const std::string big(200000, 'r');  // several chunks, several output pieces
+  VolumeWalk w = Walk(ZstdBlock(RunEntry("a.txt", "alpha") + RunEntry("empty", "") +
+                                RunEntry("sub\\big.bin", big, 7000) + RunEntry("setup.exe*/s", "engine")) +
+                          CompressedBlock(FileContent("z.txt", "zlib")) + StoredBlock(FileContent("s.txt", "stored")) +
+                          ZstdBlock(RunEntry("last", "one")),
+                      rec);
+  EXPECT_EQ(w.status, VolumeStatus::kComplete);
+  EXPECT_EQ(w.engineEntry, "setup.exe*/s");
+  EXPECT_EQ(rec.methods, (std::vector<BlockMethod>{BlockMethod::kZstd, BlockMethod::kZlib, BlockMethod::kStored,
+                                                   BlockMethod::kZstd}));
+  const std::vector<std::pair<std::string, std::string>> expected = {
+      {"a.txt", "alpha"}, {"empty", ""}, {"sub\\big.bin", big}, {"setup.exe", "engine"},
+      {"z.txt", "zlib"},  {"s.txt", "stored"}, {"last", "one"}};
+  ASSERT_EQ(rec.files.size(), expected.size());
+  for (size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(rec.files[i].header.name, expected[i].first);
+    EXPECT_EQ(rec.files[i].data, expected[i].second) << expected[i].first;
+    EXPECT_TRUE(rec.files[i].ended) << expected[i].first;
+  }
+  EXPECT_LE(rec.largestPiece, size_t(64 * 1024));
+}
+
+TEST(BlockReader, DamagedZstdBlocksStopTheWalk) {
+  const std::string run = RunEntry("f", std::string(4000, 'q')) + RunEntry("g", "second");
+  const std::string good = ZstdBlock(run);
+  std::string flipped = good;
+  flipped[good.size() - 12] ^= 0x20;  // in the last block's data: only the checksum sees it
+  auto block = [](const std::string& frame) { return Le32(uint32_t(frame.size())) + frame; };
+  struct Case {
+    const char* what;
+    std::string blocks;
+    VolumeStatus status;
+  } cases[] = {
+      {"a flipped bit", flipped, VolumeStatus::kDamaged},
+      {"the frame cut short", Le32(uint32_t(good.size() - 10)) + good.substr(4, good.size() - 10),
+       VolumeStatus::kDamaged},
+      {"no content checksum", block(ZstdFrame(run, false)), VolumeStatus::kDamaged},
+      {"a window beyond 128 MB", block(ZstdFrame(run, true, 28)), VolumeStatus::kDamaged},
+      {"a run ending inside a file", ZstdBlock(run.substr(0, run.size() - 4)), VolumeStatus::kDamaged},
+      {"a run ending inside a header", ZstdBlock("|f|0"), VolumeStatus::kDamaged},
+      {"a chunk past the frame's end", ZstdBlock("|f|0|" + std::string(1, '\0') + Le32(100) + "short"),
+       VolumeStatus::kDamaged},
+      {"only the magic", Le32(4) + good.substr(4, 4), VolumeStatus::kDamaged},
+      {"a name leaving the folder", ZstdBlock(RunEntry("ok", "1") + RunEntry("..\\evil", "2")),
+       VolumeStatus::kUnsafeName},
+  };
+  for (const Case& c : cases) {
+    Recorder rec;
+    EXPECT_EQ(Walk(c.blocks, rec).status, c.status) << c.what;
+    for (const auto& f : rec.files) EXPECT_NE(f.header.name, "..\\evil") << c.what;
+  }
+  Recorder rec;
+  EXPECT_EQ(Walk(good, rec).status, VolumeStatus::kComplete) << "the undamaged block";
 }
 
 TEST(BlockReader, LargeFilesArriveInBoundedPieces) {

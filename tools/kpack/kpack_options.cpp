@@ -58,8 +58,14 @@ const char kKpackHelp[] =
     "  --space auto|N0,...,N8   disk space table (auto: from the file sizes)\n"
     "\n"
     "Blocks and volumes:\n"
-    "  --store                  store files as they are (default: zlib)\n"
-    "  --level N                zlib level 1..9 (default 6)\n"
+    "  --store                  store files as they are (default: compress)\n"
+    "  --method zlib|zstd       how files are compressed (default: zlib)\n"
+    "  --level N                zlib 1..9 (default 6), zstd 1..22 (default 19)\n"
+    "  --solid                  zstd: compress consecutive files as one stream (a solid run);\n"
+    "                           a run ends where its volume ends, so each volume stands alone\n"
+    "  --window SIZE            zstd window, a power of two from 128K to 128M (default 8M): how\n"
+    "                           far back a match reaches across files; the stub holds the window\n"
+    "                           in memory while it extracts (8M: about 9 MB, 128M: about 129 MB)\n"
     "  --volume-size BYTES      split into volumes of at most BYTES (K, M, G suffixes);\n"
     "                           volume n >= 2 is OUT.002, OUT.003...; an OUT ending in .001\n"
     "                           numbers the first volume too\n"
@@ -69,6 +75,19 @@ const char kKpackHelp[] =
     "  --help                   this text\n";
 
 namespace {
+
+// ---- block method ------------------------------------------------------------------
+
+// The method named (or the default), checked against the level and --solid.
+std::string ChooseMethod(const std::string& name, PackOrder& order) {
+  if (name == "zstd" || (name.empty() && order.solid)) order.method = BlockMethod::kZstd;
+  else if (name.empty() || name == "zlib") order.method = BlockMethod::kZlib;
+  else return "--method needs zlib or zstd, not \"" + name + "\"";
+  const bool zstd = order.method == BlockMethod::kZstd;
+  if (order.solid && (!zstd || !order.compress)) return "--solid needs zstd (and no --store)";
+  if (!zstd && order.level > 9) return "--level needs 1..9 with zlib";
+  return {};
+}
 
 // ---- helpers -------------------------------------------------------------------
 
@@ -147,6 +166,7 @@ struct Collected {
   bool anyWeb = false;
   std::string space = "auto";
   bool productToken = false, webToken = false;
+  std::string method;  // --method, empty: the default
 };
 
 std::string AddFolder(const std::string& folder, Collected& c) {
@@ -224,8 +244,19 @@ std::string ParseKpackCommand(const std::vector<std::string>& args, KpackCommand
       {"--space", text(c.space)},
       {"--level", [&order](const std::string& v) {
          int64_t n;
-         if (!SUB::TryParseInt64(v, n) || n < 1 || n > 9) return "--level needs 1..9, not \"" + v + "\"";
+         if (!SUB::TryParseInt64(v, n) || n < 1 || n > kMaxZstdLevel) return "--level needs a number, not \"" + v + "\"";
          order.level = int(n);
+         return std::string();
+       }},
+      {"--method", [&c](const std::string& v) { c.method = v; return std::string(); }},
+      {"--window", [&order](const std::string& v) {
+         uint64_t n = 0;
+         const bool parsed = ParseSize(v, n);
+         unsigned log = kMinZstdWindowLog;
+         while (log < kMaxZstdWindowLog && (uint64_t(1) << log) < n) ++log;
+         if (!parsed || n != (uint64_t(1) << log))
+           return "--window needs a power of two from 128K to 128M, not \"" + v + "\"";
+         order.windowLog = log;
          return std::string();
        }},
       {"--volume-size", [&order](const std::string& v) {
@@ -250,6 +281,7 @@ std::string ParseKpackCommand(const std::vector<std::string>& args, KpackCommand
       {"--web-setup", [&c, &tr](const std::string&) { tr.raw[kTrWebSetup] = 1; c.anyWeb = true; return std::string(); }},
       {"--ask-before-download", byte(kTrAskBeforeDownload)},
       {"--store", [&order](const std::string&) { order.compress = false; return std::string(); }},
+      {"--solid", [&order](const std::string&) { order.solid = true; return std::string(); }},
       {"--no-checksum", [&order](const std::string&) { order.checksum = false; return std::string(); }},
       {"--sign-ready", [&order](const std::string&) { order.setPackageEnd = true; return std::string(); }},
   };
@@ -274,6 +306,7 @@ std::string ParseKpackCommand(const std::vector<std::string>& args, KpackCommand
   if (order.stubPath.empty()) return "no stub given (--stub STUB.exe)";
   if (order.outPath.empty()) return "no output given (--out SETUP.exe)";
   if (tr.raw[kTrWebSetup] && !c.files.empty()) return "a web setup carries no files";
+  if (std::string err = ChooseMethod(c.method, order); !err.empty()) return err;
 
   // Names must stay inside the extraction folder and appear once.
   std::vector<std::string> seen;

@@ -9,6 +9,7 @@
 #include "core/PackX/file_source.h"
 #include "core/Utils/ksub.h"
 #include "core/PackX/package_token.h"
+#include "core/UnPack/package_blocks.h"
 #include "kpack_options.h"
 #ifdef KESTRO_RELEASE_SIGNING
 #include "release_tool.h"
@@ -17,6 +18,37 @@
 namespace {
 
 using namespace kestro;
+
+// Each file block's method, and the files (or pieces) each zstd run holds.
+struct BlockLister : BlockSink {
+  unsigned counts[3] = {};  // by BlockMethod
+  std::vector<unsigned> runFiles;
+  bool inRun = false;
+  void BeginBlock(BlockMethod method, uint64_t) override {
+    ++counts[int(method)];
+    inRun = method == BlockMethod::kZstd;
+    if (inRun) runFiles.push_back(0);
+  }
+  void BeginFile(const FileBlockHeader&) override {
+    if (inRun) ++runFiles.back();
+  }
+  void FileData(const uint8_t*, size_t) override {}
+  void EndFile() override {}
+};
+
+void PrintBlocks(FileSource& src) {
+  PackageTrailer t;  // as stored: the walk starts at the header blocks
+  ReadPackageTrailer(src, t);
+  BlockLister list;
+  const VolumeWalk walk = WalkVolumeBlocks(src, t.PackageStart(), GetDataEnd(src), t.HeaderCount(), list);
+  std::cout << "blocks:            " << list.counts[int(BlockMethod::kStored)] << " stored, "
+            << list.counts[int(BlockMethod::kZlib)] << " zlib, " << list.counts[int(BlockMethod::kZstd)] << " zstd"
+            << (walk.status == VolumeStatus::kComplete ? "" : " (damaged: the walk stopped)") << "\n";
+  if (list.runFiles.empty()) return;
+  std::cout << "zstd runs, files:  ";
+  for (unsigned n : list.runFiles) std::cout << " " << n;
+  std::cout << "\n";
+}
 
 int PrintInfo(const std::string& path) {
   FileSource src(path);
@@ -58,6 +90,7 @@ int PrintInfo(const std::string& path) {
               << "no local package:  " << (info.NoLocalPackage() ? "yes" : "no") << "\n"
               << "web token:         " << token(info.GetWebToken(false)) << "\n"
               << "web package size:  " << info.GetWebPackageSize() << "\n";
+  PrintBlocks(src);
   std::cout << "languages:        ";
   for (const std::string& section : SUB::Items(info.LanguageBlock())) std::cout << " " << SUB::GetItem(section, 0);
   std::cout << "\n";

@@ -14,8 +14,11 @@
 //   |                           |   3 web source list (only when N >= 3)
 //   +---------------------------+
 //   | file block ...            |  int32 L, then |L| bytes:
-//   |                           |   L > 0: one zlib stream; L < 0: stored bytes
-//   |                           |   content = "|name|dostime|" 0x00 file bytes
+//   |                           |   L < 0: stored bytes; L > 0: one zlib stream,
+//   |                           |   or one zstd frame (starts 28 B5 2F FD)
+//   |                           |   zlib, stored: "|name|dostime|" 0x00 file bytes
+//   |                           |   zstd: a run of files, each "|name|dostime|"
+//   |                           |   0x00, chunks (uint32 n > 0, n bytes), uint32 0
 //   +---------------------------+
 //   | trailer (74 bytes)        |  last field = its own length
 //   +---------------------------+ package end
@@ -82,6 +85,11 @@ constexpr char kBlockHeaderEnd = '\0';    // separates the block header from the
 constexpr char kEngineMark = '*';         // "engine.exe*/switches" marks the engine
 // File data is read and written in pieces of this size, never held whole.
 constexpr size_t kReadPiece = 64 * 1024;
+// A zstd block's frame declares a window of at most 2^27 bytes (128 MB): the
+// memory the stub must hold to decode it. Larger ones are refused as damaged.
+constexpr unsigned kMaxZstdWindowLog = 27;
+// How the bytes of a file block are stored.
+enum class BlockMethod { kStored, kZlib, kZstd };
 
 // Little-endian helpers over raw bytes.
 inline uint32_t GetLe32(const uint8_t* p) {

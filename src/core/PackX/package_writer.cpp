@@ -8,6 +8,7 @@
 #include "core/PackX/file_source.h"
 #include "core/Utils/ksub.h"
 #include "core/ZLibOpen/zlib_open.h"
+#include "core/ZLibOpen/zstd_open.h"
 
 namespace kestro {
 
@@ -58,7 +59,8 @@ class Writer {
   PackResult Run() {
     PackResult result;
     OpenVolume();
-    for (size_t i = 0; i < spec_.files.size() && Ok(); ++i) AddFile(spec_.files[i]);
+    for (size_t i = 0; i < spec_.files.size() && Ok(); ++i) AddFile(i);
+    CloseRun();
     if (Ok()) CloseVolume(true);
     if (!Ok()) {
       out_.reset();
@@ -138,10 +140,16 @@ class Writer {
   }
 
   // ---- files ----
-  void AddFile(const PackEntry& e) {
+  void AddFile(size_t index) {
+    const PackEntry& e = spec_.files[index];
     FilePtr in(std::fopen(e.source.c_str(), "rb"));
     if (!in) return Fail("cannot read " + e.source);
     const std::string header = BuildBlockHeader(e.name, e.dosTime) + kBlockHeaderEnd;
+    if (Zstd()) {
+      AddToRun(in.get(), header, e.name, index);
+      if (Ok() && std::ferror(in.get())) Fail("cannot read " + e.source);
+      return;
+    }
     // Room for the block's length, its header and at least one byte of data.
     const uint64_t need = 4 + Bound(header.size()) + 1;
     bool more = true;
@@ -178,7 +186,7 @@ class Writer {
     PutLength(0);
     const uint64_t lengthAt = pos_ - 4;
     const uint64_t limit = Room();  // for the zlib stream
-    ZDeflater z(spec_.level);
+    ZDeflater z(spec_.level ? spec_.level : kDefaultZlibLevel);
     ByteSink put = [this](const uint8_t* p, size_t n) { Put(p, n); };
     z.Feed(reinterpret_cast<const uint8_t*>(header.data()), header.size(), put);
     uint64_t taken = 0;
@@ -200,6 +208,105 @@ class Writer {
     PatchLength(lengthAt, int32_t(z.TotalOut()));
     return (full || taken == kMaxBlockInput) && !AtEnd(in);
   }
+
+  // ---- zstd runs ----
+  // A file's entry in the run: its header, its bytes in chunks, a zero
+  // length. When the volume fills, the entry and the run end there and the
+  // file goes on in a run of the next volume under the same name.
+  void AddToRun(std::FILE* in, const std::string& header, const std::string& name, size_t index) {
+    const uint64_t entryStart = 4 + header.size() + 4 + 1 + 4;  // room for a first chunk
+    bool inEntry = false, entryHasRoom = false;
+    while (Ok()) {
+      if (!inEntry) {
+        if (run_ && !RunTakes(entryStart)) CloseRun();
+        if (!run_ && !OpenRun(header.size() + 9, name, index)) return;
+        RunPut(header.data(), header.size());
+        ++fileBlocks_;
+        ++runFiles_;
+        inEntry = true;
+        entryHasRoom = false;
+      }
+      size_t want = buf_.size() - 8;
+      while (want > 0 && !RunTakes(4 + want + 4)) want /= 2;
+      if (want == 0) {
+        if (!entryHasRoom && runFiles_ == 1) return Fail("the volume size is too small for " + name);
+        RunPutLe32(0);
+        CloseRun();
+        inEntry = false;
+        continue;
+      }
+      entryHasRoom = true;
+      const size_t n = std::fread(buf_.data(), 1, want, in);
+      if (n == 0) break;
+      RunPutLe32(uint32_t(n));
+      RunPut(buf_.data(), n);
+    }
+    RunPutLe32(0);
+    if (!spec_.solid) CloseRun();
+  }
+
+  // Starts a block whose frame can take at least `firstInput` bytes, in this
+  // volume or the next.
+  bool OpenRun(uint64_t firstInput, const std::string& name, size_t index) {
+    const uint64_t need = 4 + ZstdEncoder(1, kMinZstdWindowLog, 0).BoundIfFinishedAfter(firstInput);
+    if (Room() < need) {
+      NextVolume();
+      if (!Ok()) return false;
+      if (Room() < need) {
+        Fail("the volume size is too small for " + name);
+        return false;
+      }
+    }
+    PutLength(0);
+    runLengthAt_ = pos_ - 4;
+    runLimit_ = std::min<uint64_t>(Room(), INT32_MAX);
+    run_ = std::make_unique<ZstdEncoder>(spec_.level ? spec_.level : kDefaultZstdLevel, spec_.windowLog,
+                                         RunSizeHint(index));
+    runFiles_ = 0;
+    if (run_->Failed()) Fail("zstd: " + run_->Error());
+    return Ok();
+  }
+
+  void CloseRun() {
+    if (!run_) return;
+    run_->Finish(PutSink());
+    if (run_->Failed()) Fail("zstd: " + run_->Error());
+    PatchLength(runLengthAt_, int32_t(run_->TotalOut()));
+    run_.reset();
+  }
+
+  // Whether the frame surely fits the block's room if it ends after `more`
+  // further input bytes. The bound counts input the encoder still holds as
+  // if it would not compress; near the volume's end that input is flushed
+  // first, so the run fills the volume instead of ending a block early.
+  bool RunTakes(uint64_t more) {
+    if (run_->BoundIfFinishedAfter(more) <= runLimit_) return true;
+    run_->Flush(PutSink());
+    return run_->BoundIfFinishedAfter(more) <= runLimit_;
+  }
+
+  void RunPut(const void* p, size_t n) { run_->Feed(static_cast<const uint8_t*>(p), n, PutSink()); }
+  void RunPutLe32(uint32_t v) {
+    uint8_t b[4];
+    PutLe32(b, v);
+    run_->Feed(b, 4, PutSink());
+  }
+  ByteSink PutSink() {
+    return [this](const uint8_t* p, size_t n) { Put(p, n); };
+  }
+
+  // The input a new run may expect: the rest of this file, and in a solid
+  // package the files after it. A small package so declares a small window.
+  uint64_t RunSizeHint(size_t index) {
+    uint64_t total = 0;
+    for (size_t i = index; i < spec_.files.size() && (i == index || spec_.solid); ++i) {
+      FileSource f(spec_.files[i].source);
+      total += f.Size() + 64;
+    }
+    return total;
+  }
+
+  bool Zstd() const { return spec_.compress && spec_.method == BlockMethod::kZstd; }
 
   // ---- bytes ----
   void CopyStub() {
@@ -257,6 +364,11 @@ class Writer {
   uint64_t pos_ = 0, packageStart_ = 0;
   uint32_t fileBlocks_ = 0;
   std::string error_;
+  // The zstd run being written, where its length goes, the most its frame
+  // may take, and the files (pieces) begun in it.
+  std::unique_ptr<ZstdEncoder> run_;
+  uint64_t runLengthAt_ = 0, runLimit_ = 0;
+  unsigned runFiles_ = 0;
 };
 
 }  // namespace

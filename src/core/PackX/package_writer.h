@@ -12,6 +12,12 @@
 
 namespace kestro {
 
+constexpr int kDefaultZlibLevel = 6;
+constexpr int kDefaultZstdLevel = 19;
+constexpr int kMaxZstdLevel = 22;
+constexpr unsigned kDefaultZstdWindowLog = 23;  // 8 MB
+constexpr unsigned kMinZstdWindowLog = 17;      // 128 KB, zstd's block size
+
 struct PackEntry {
   std::string source;     // file to read
   std::string name;       // name field: relative name, or "engine.exe*switches"
@@ -28,8 +34,15 @@ struct PackOrder {
   // fills header count, package start, file count, magic, checksum, length
   // and the next-volume flag.
   PackageTrailer trailer;
-  bool compress = true;
-  int level = 6;
+  bool compress = true;         // false: every block stored
+  BlockMethod method = BlockMethod::kZlib;  // of compressed blocks: kZlib or kZstd
+  int level = 0;                // 0: the method's default (kDefaultZlibLevel, kDefaultZstdLevel)
+  // zstd: consecutive files go into one run (one frame), which ends where
+  // the volume ends; without it every file is a run of its own.
+  bool solid = false;
+  // zstd: the frame's window, 2^windowLog bytes: the memory the stub holds to
+  // decode a block, and how far back a match may reach (the gain of solid).
+  unsigned windowLog = kDefaultZstdWindowLog;
   uint64_t volumeSize = 0;     // largest volume in bytes; 0 = one file
   bool setPackageEnd = false;  // mark the end, so a signature may follow
   bool checksum = true;        // false stores 1234 (not checked)

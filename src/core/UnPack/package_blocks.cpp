@@ -1,10 +1,13 @@
 #include "core/UnPack/package_blocks.h"
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "core/Utils/ksub.h"
 #include "core/ZLibOpen/zlib_open.h"
+#include "core/ZLibOpen/zstd_open.h"
 
 namespace kestro {
 
@@ -114,28 +117,118 @@ class BlockContent {
   VolumeStatus status_ = VolumeStatus::kComplete;
 };
 
-VolumeStatus ReadFileBlock(ByteSource& src, uint64_t pos, uint64_t length, bool compressed,
-                           BlockSink& sink, VolumeWalk& walk) {
-  BlockContent content(sink, walk);
+// The decoded bytes of a zstd block: a run of files, each a block header
+// ending in 0x00, then chunks (uint32 length > 0 and that many bytes), then
+// a uint32 0. Each file goes through a BlockContent of its own, so the
+// header and name rules are those of single blocks. A frame that ends inside
+// a file is damaged.
+class RunContent {
+ public:
+  RunContent(BlockSink& sink, VolumeWalk& walk) : sink_(sink), walk_(walk) {}
+
+  void Add(const uint8_t* p, size_t n) {
+    while (n > 0 && !Stopped()) {
+      size_t take = 1;
+      if (state_ == kHeader) {
+        if (!file_) file_ = std::make_unique<BlockContent>(sink_, walk_);
+        const void* zero = std::memchr(p, 0, n);
+        take = zero ? size_t(static_cast<const uint8_t*>(zero) - p) + 1 : n;
+        file_->Add(p, take);
+        if (zero) state_ = kLength;
+      } else if (state_ == kLength) {
+        length_[lengthBytes_++] = *p;
+        if (lengthBytes_ == 4) ChunkStarts(GetLe32(length_));
+      } else {
+        take = size_t(std::min<uint64_t>(n, chunkLeft_));
+        file_->Add(p, take);
+        if ((chunkLeft_ -= take) == 0) state_ = kLength;
+      }
+      if (file_ && file_->Stopped()) status_ = file_->Status();
+      p += take;
+      n -= take;
+    }
+  }
+
+  void Finish() {
+    if (!Stopped() && (state_ != kHeader || file_)) status_ = VolumeStatus::kDamaged;
+  }
+  bool Stopped() const { return status_ != VolumeStatus::kComplete; }
+  VolumeStatus Status() const { return status_; }
+
+ private:
+  void ChunkStarts(uint32_t length) {
+    lengthBytes_ = 0;
+    chunkLeft_ = length;
+    state_ = kData;
+    if (length != 0) return;
+    file_->Finish();  // the file's end
+    if (file_->Stopped()) status_ = file_->Status();
+    file_.reset();
+    state_ = kHeader;
+  }
+
+  enum { kHeader, kLength, kData } state_ = kHeader;
+  BlockSink& sink_;
+  VolumeWalk& walk_;
+  std::unique_ptr<BlockContent> file_;
+  uint8_t length_[4] = {};
+  unsigned lengthBytes_ = 0;
+  uint64_t chunkLeft_ = 0;
+  VolumeStatus status_ = VolumeStatus::kComplete;
+};
+
+// Feeds a block's bytes, piece by piece, through the decoder (none: stored)
+// into the content. The first piece has been read already.
+template <typename Decoder, typename Content>
+VolumeStatus PassBlock(ByteSource& src, uint64_t pos, uint64_t length, std::vector<uint8_t>& piece,
+                       size_t first, Decoder* decoder, Content& content, BlockSink& sink) {
   ByteSink toContent = [&](const uint8_t* p, size_t n) { content.Add(p, n); };
-  std::unique_ptr<ZInflater> inflater;
-  if (compressed) inflater = std::make_unique<ZInflater>();
-  std::vector<uint8_t> piece(kReadPiece);
   for (uint64_t done = 0; done < length && !content.Stopped();) {
-    size_t want = size_t(std::min<uint64_t>(piece.size(), length - done));
-    if (src.ReadAt(pos + done, piece.data(), want) != want) return VolumeStatus::kDamaged;
-    done += want;
-    if (inflater) {
-      if (inflater->Feed(piece.data(), want, toContent)) break;
+    size_t got = first;
+    if (done > 0) {
+      got = size_t(std::min<uint64_t>(piece.size(), length - done));
+      if (src.ReadAt(pos + done, piece.data(), got) != got) return VolumeStatus::kDamaged;
+    }
+    done += got;
+    if (decoder) {
+      if (decoder->Feed(piece.data(), got, toContent)) break;
     } else {
-      content.Add(piece.data(), want);
+      content.Add(piece.data(), got);
     }
     sink.Pump();
   }
   if (content.Stopped()) return content.Status();
-  if (inflater && !inflater->Finished()) return VolumeStatus::kDamaged;  // damaged or cut short
+  if (decoder && !decoder->Finished()) return VolumeStatus::kDamaged;  // damaged or cut short
   content.Finish();
   return content.Status();
+}
+
+// The decoders a walk keeps from block to block: a zstd decoder holds its
+// window, which is allocated once.
+struct BlockDecoders {
+  std::unique_ptr<ZstdDecoder> zstd;
+};
+
+VolumeStatus ReadFileBlock(ByteSource& src, uint64_t pos, uint64_t length, bool compressed,
+                           BlockSink& sink, VolumeWalk& walk, BlockDecoders& decoders) {
+  std::vector<uint8_t> piece(kReadPiece);
+  const size_t first = size_t(std::min<uint64_t>(piece.size(), length));
+  if (src.ReadAt(pos, piece.data(), first) != first) return VolumeStatus::kDamaged;
+  const BlockMethod method = !compressed                                 ? BlockMethod::kStored
+                             : StartsWithZstdFrame(piece.data(), first) ? BlockMethod::kZstd
+                                                                        : BlockMethod::kZlib;
+  sink.BeginBlock(method, length);
+  if (method == BlockMethod::kZstd) {
+    if (!decoders.zstd) decoders.zstd = std::make_unique<ZstdDecoder>(kMaxZstdWindowLog);
+    decoders.zstd->Reset();
+    RunContent run(sink, walk);
+    return PassBlock(src, pos, length, piece, first, decoders.zstd.get(), run, sink);
+  }
+  BlockContent content(sink, walk);
+  if (method == BlockMethod::kStored)
+    return PassBlock(src, pos, length, piece, first, static_cast<ZInflater*>(nullptr), content, sink);
+  ZInflater inflater;
+  return PassBlock(src, pos, length, piece, first, &inflater, content, sink);
 }
 
 }  // namespace
@@ -143,6 +236,7 @@ VolumeStatus ReadFileBlock(ByteSource& src, uint64_t pos, uint64_t length, bool 
 VolumeWalk WalkVolumeBlocks(ByteSource& src, uint64_t start, uint64_t dataEnd,
                             unsigned headerCount, BlockSink& sink) {
   VolumeWalk walk;
+  BlockDecoders decoders;
   uint64_t pos = start;
   while (walk.status == VolumeStatus::kComplete && pos < dataEnd && dataEnd - pos > kTrailerSize) {
     sink.Pump();
@@ -162,7 +256,7 @@ VolumeWalk WalkVolumeBlocks(ByteSource& src, uint64_t start, uint64_t dataEnd,
     ++walk.blocks;
     if (walk.blocks == headerCount) walk.firstFileBlock = pos;
     if (walk.blocks <= headerCount) continue;
-    walk.status = ReadFileBlock(src, body, length, stored > 0, sink, walk);
+    walk.status = ReadFileBlock(src, body, length, stored > 0, sink, walk, decoders);
   }
   return walk;
 }

@@ -32,6 +32,9 @@ class BlockSink {
   virtual ~BlockSink() = default;
   // Called between pieces, so that a window stays responsive.
   virtual void Pump() {}
+  // Called before each file block's content: how it is stored and its
+  // length in the volume (a zstd block may carry a run of files).
+  virtual void BeginBlock(BlockMethod /*method*/, uint64_t /*length*/) {}
   virtual void BeginFile(const FileBlockHeader& header) = 0;
   virtual void FileData(const uint8_t* data, size_t size) = 0;
   virtual void EndFile() = 0;
@@ -39,7 +42,8 @@ class BlockSink {
 
 enum class VolumeStatus {
   kComplete,    // every block read
-  kDamaged,     // a zlib error, a block past the data end, an endless block header
+  kDamaged,     // a zlib or zstd error (checksum included), a block past the data
+                // end, an endless block header, a zstd run cut inside a file
   kUnsafeName,  // a file name that would leave the extraction folder
 };
 
