@@ -381,8 +381,7 @@ TEST(SetupRoad, AFirstVolumeThatCannotBeOpenedShowsBadCrc) {
 SetupPlan SpannedPlan(bool solid = false) {
   SetupPlan plan = Plan("/ExitCode=9");
   std::string big;
-  // Solid, the engine shrinks and leaves room in the first volume: larger parts.
-  const uint32_t size = solid ? 400000 : 40000;
+  const uint32_t size = solid ? 150000 : 40000;
   for (uint32_t i = 0, x = 7; i < size; ++i) {
     x = x * 1103515245u + 12345u;
     big += static_cast<char>(solid ? x >> 24 : 'A' + (i * 7919) % 26);
@@ -394,7 +393,8 @@ SetupPlan SpannedPlan(bool solid = false) {
   return plan;
 }
 
-// Volumes sized so that the engine and each part land in their own volume.
+// Volumes sized so that the engine and each part land in their own volume
+// (solid: so that the parts need several volumes).
 kestro::PackResult WriteVolumes(SetupPlan& plan) {
   HANDLE h = CreateFileA(StubExe().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                          0, nullptr);
@@ -404,7 +404,8 @@ kestro::PackResult WriteVolumes(SetupPlan& plan) {
                   nullptr);
   const uint64_t engineSize = GetFileSize(h, nullptr);
   CloseHandle(h);
-  plan.volumeSize = stubSize + engineSize + 30000;
+  // Solid, the engine shrinks to a fraction: volumes of a fixed size then.
+  plan.volumeSize = stubSize + (plan.solid ? 200000 : engineSize + 30000);
   return WriteSetup(plan);
 }
 

@@ -17,6 +17,8 @@ struct Recorder : BlockSink {
   std::vector<File> files;
   std::vector<BlockMethod> methods;
   size_t largestPiece = 0;
+  size_t pumps = 0;
+  void Pump() override { ++pumps; }
   void BeginBlock(BlockMethod method, uint64_t) override { methods.push_back(method); }
   void BeginFile(const FileBlockHeader& h) override { files.push_back({h, "", false}); }
   void FileData(const uint8_t* p, size_t n) override {
@@ -230,6 +232,18 @@ TEST(BlockReader, LargeFilesArriveInBoundedPieces) {
   ASSERT_EQ(rec.files.size(), 1u);
   EXPECT_EQ(rec.files[0].data.size(), data.size());
   EXPECT_LE(rec.largestPiece, size_t(64 * 1024));
+}
+
+// 64 MB of zeros is one small frame, read in a single piece: the sink (the
+// extraction's window) is still pumped once per output piece.
+TEST(BlockReader, ASmallFrameThatGrowsHugeStillPumpsTheSink) {
+  Recorder rec;
+  const std::string block = ZstdBlock(RunEntry("zeros", std::string(64 << 20, '\0')));
+  ASSERT_LT(block.size(), kReadPiece);
+  EXPECT_EQ(Walk(block, rec).status, VolumeStatus::kComplete);
+  ASSERT_EQ(rec.files.size(), 1u);
+  EXPECT_EQ(rec.files[0].data.size(), size_t(64) << 20);
+  EXPECT_GE(rec.pumps, size_t(1024)) << "64 MB in 64 KB pieces";
 }
 
 TEST(BlockReader, StopsWhenOnlyATrailerRemains) {

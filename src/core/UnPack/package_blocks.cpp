@@ -182,7 +182,13 @@ class RunContent {
 template <typename Decoder, typename Content>
 VolumeStatus PassBlock(ByteSource& src, uint64_t pos, uint64_t length, std::vector<uint8_t>& piece,
                        size_t first, Decoder* decoder, Content& content, BlockSink& sink) {
-  ByteSink toContent = [&](const uint8_t* p, size_t n) { content.Add(p, n); };
+  // A piece of input may decode to far more than a piece of output (a zstd
+  // frame of zeros grows a thousandfold and more): the sink is pumped after
+  // every output piece as well, so its window stays responsive.
+  ByteSink toContent = [&](const uint8_t* p, size_t n) {
+    content.Add(p, n);
+    sink.Pump();
+  };
   for (uint64_t done = 0; done < length && !content.Stopped();) {
     size_t got = first;
     if (done > 0) {
