@@ -353,6 +353,32 @@ TEST(Agent, ChecksAnHttpServerOnScheduleAndKeepsTheLastGoodInfoWhenTheServerFail
   EXPECT_EQ(agent.WaitForExit(), 0u);
 }
 
+// A ".INFO" without end (it used to end the agent when its memory ran out):
+// the check stops at the ".INFO" bound with an error in the agent log, keeps
+// nothing, and the agent checks again when told to.
+TEST(Agent, AnEndlessInfoEndsTheCheckWithALoggedErrorAndTheAgentLivesOn) {
+  AgentFixture f;
+  const std::string root = f.dir + "\\www";
+  ScriptedServer server(root);
+  ASSERT_TRUE(server.Up());
+  AgentSetup setup(f.dir, server.Base() + "/endless");
+  ASSERT_EQ(setup.Pack(), 0);
+  WriteFileText(root + "\\Product.info", "[NewSetup]\r\nVersionNew=2\r\nStamp=5\r\n");
+  setup.WriteOriginal("[OriginalSetup]\r\nVersionOriginal=1\r\nStamp=4\r\nProbeSecondsInterval=3600\r\n");
+  DebugViewer viewer;
+  RunningAgent agent(setup, viewer);
+  ASSERT_TRUE(agent.Window());
+  ASSERT_TRUE(agent.WaitForTrace(" GetOkToPerformAU=", 1));
+  EXPECT_EQ(agent.TraceCount(" GetOkToPerformAU=0"), 1);
+  EXPECT_NE(f.Log().find("ERROR: Product.info --- Error downloading file (65537 bytes, more than the 65536 "),
+            std::string::npos)
+      << f.Log();
+  EXPECT_FALSE(Exists(setup.LocalInfo()));
+  EXPECT_EQ(ForcedCheck(agent), 0) << "the agent lives on and checks again";
+  agent.Command(30, 0);
+  EXPECT_EQ(agent.WaitForExit(), 0u);
+}
+
 // ---- override commands ----------------------------------------------------------------
 
 // Commands 20 to 25 set override flags 1 to 6 to the argument's low byte; the

@@ -324,24 +324,30 @@ TEST(UpdateCycle, AnUpdateOfAnotherProductIsRefusedAndDeleted) {
   StopAgent(agent);
 }
 
-TEST(UpdateCycle, ATruncatedDownloadRunsNothingAndLeavesNothing) {
-  const std::string dir = ScratchDir();
-  ScriptedServer server(dir + "\\www");
-  ASSERT_TRUE(server.Up());
-  UpdateStage stage(dir, server.Base() + "/plain");
-  ProductRelease release;
-  release.confirmDownload = false;
-  // The server announces the whole length and sends half of the file.
-  release.updateUrl = server.Base() + "/half";
-  ASSERT_TRUE(stage.InstallVersion1());
-  ASSERT_TRUE(stage.PublishVersion2(release));
-  DebugViewer viewer;
-  RunningAgent agent(stage.Agent(), viewer);
-  ASSERT_TRUE(agent.Window());
-  ASSERT_TRUE(CycleEnded(agent));
-  ExpectVersion1Kept(stage, "half a file");
-  EXPECT_EQ(agent.Notifications().Count(42, 1), 0) << "no setup run began";
-  StopAgent(agent);
+// Only the whole file runs. "half" announces the whole length and sends half
+// of it; "endless" answers the size query with the true size and then sends
+// without end (it would fill the disk): the agent takes no more than the size
+// the release names.
+TEST(UpdateCycle, ATruncatedOrEndlessDownloadRunsNothingAndLeavesNothing) {
+  for (const char* mode : {"half", "endless"}) {
+    SCOPED_TRACE(mode);
+    const std::string dir = ScratchDir() + "\\" + mode;
+    ScriptedServer server(dir + "\\www");
+    ASSERT_TRUE(server.Up());
+    UpdateStage stage(dir, server.Base() + "/plain");
+    ProductRelease release;
+    release.confirmDownload = false;
+    release.updateUrl = server.Base() + "/" + mode;
+    ASSERT_TRUE(stage.InstallVersion1());
+    ASSERT_TRUE(stage.PublishVersion2(release));
+    DebugViewer viewer;
+    RunningAgent agent(stage.Agent(), viewer);
+    ASSERT_TRUE(agent.Window());
+    ASSERT_TRUE(CycleEnded(agent));
+    ExpectVersion1Kept(stage, mode);
+    EXPECT_EQ(agent.Notifications().Count(42, 1), 0) << "no setup run began";
+    StopAgent(agent);
+  }
 }
 
 // The file run must be the file downloaded: an UPDATE name that climbs out of

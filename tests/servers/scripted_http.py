@@ -17,7 +17,17 @@ The first path segment chooses the behaviour; the rest names a file in DIR:
   /half/NAME             200, the full Content-Length, half of the file, then the connection closes
   /trickle/NAME?piece=N&ms=T
                          200, Content-Length, N bytes every T milliseconds
-  /status/CODE/NAME      status CODE with a small HTML body naming the file
+  /status/CODE/NAME      status CODE with a small HTML body naming the file (no body
+                         for 204 and 304); a 3xx carries no Location, so it is not followed
+  /endless/NAME          a range request gets 206 naming the file's true length (a size
+                         query sees the right size); otherwise 200 without a length and
+                         the file's bytes over and over until the client goes away
+  /stall/NAME?after=N&s=S
+                         200, Content-Length, the first N bytes (default 0), then nothing
+                         for S seconds (default 30), then the connection closes
+  /stallhead/NAME?s=S    nothing at all for S seconds (default 30), then the connection closes
+  /claims/NAME?length=N  announces N bytes (Content-Length, or the total of a Content-Range
+                         answer to a range request), sends the file, closes
   /errorpage/NAME        200 with an HTML "404" page instead of the file
   /redirect/NAME         302 to /plain/NAME
   /empty/NAME            200, Content-Length: 0
@@ -94,7 +104,14 @@ class Handler(BaseHTTPRequestHandler):
             return
         if mode == "status":
             code, _, name = rest.partition("/")
-            self.page(int(code), "%s %s" % (code, name))
+            if int(code) in (204, 304):
+                self.head(int(code))
+            else:
+                self.page(int(code), "%s %s" % (code, name))
+            return
+        if mode == "stallhead":
+            self.close_connection = True
+            time.sleep(float(query.get("s", "30")))
             return
         if mode == "errorpage":
             self.page(200, "404 Not Found")
@@ -126,6 +143,31 @@ class Handler(BaseHTTPRequestHandler):
                 piece = data[at:at + PIECE]
                 self.wfile.write(b"%x\r\n%s\r\n" % (len(piece), piece))
             self.wfile.write(b"0\r\n\r\n")
+        elif mode == "endless":
+            if self.headers.get("Range"):
+                self.head(206, 1, extra=[("Content-Range", "bytes 0-0/%d" % len(data))])
+                self.body(data[:1])
+                return
+            self.head(200)
+            while data:
+                self.wfile.write(data)
+                self.server.touch()
+        elif mode == "stall":
+            after = int(query.get("after", "0"))
+            self.head(200, len(data), extra=[("Connection", "close")])
+            self.close_connection = True
+            self.wfile.write(data[:after])
+            self.wfile.flush()
+            time.sleep(float(query.get("s", "30")))
+        elif mode == "claims":
+            length = int(query["length"])
+            self.close_connection = True
+            if self.headers.get("Range"):
+                self.head(206, 1, extra=[("Content-Range", "bytes 0-0/%d" % length)])
+                self.body(data[:1])
+            else:
+                self.head(200, length, extra=[("Connection", "close")])
+                self.body(data)
         elif mode == "trickle":
             piece = int(query.get("piece", "1024"))
             pause = int(query.get("ms", "50")) / 1000.0

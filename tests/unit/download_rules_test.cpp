@@ -101,6 +101,67 @@ TEST(DownloadCheck, TheWholeLengthComesFromARangeAnswer) {
   for (const auto& c : cases) EXPECT_EQ(ContentRangeTotal(c.header), c.total) << c.header;
 }
 
+TEST(DownloadCheck, OnlyAWholeAnswerIsTheFile) {
+  struct Case {
+    unsigned status;
+    bool askedForRange;
+    bool whole;
+  } cases[] = {
+      {200, false, true},  {200, true, true},   {206, true, true},
+      {206, false, false},  // a part the client never asked for
+      {204, false, false},  // no content
+      {203, false, false}, {201, false, false}, {299, false, false},
+      {301, false, false},  // a redirect the library did not follow
+      {302, false, false}, {304, false, false}, {300, false, false},
+      {404, false, false}, {416, true, false},  {500, false, false},
+      {0, false, false},    // no status line at all
+      {100, false, false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(IsWholeAnswer(c.status, c.askedForRange), c.whole) << c.status;
+}
+
+TEST(DownloadCheck, TheSizeQueryNeverReportsALengthCutTo32Bits) {
+  const struct {
+    std::int64_t whole;
+    std::int32_t answer;
+  } cases[] = {
+      {0, 0}, {300000, 300000}, {INT32_MAX, INT32_MAX}, {-1, -1},
+      {std::int64_t(INT32_MAX) + 1, -1},
+      {(std::int64_t(1) << 32) + 5000, -1},  // would read as 5000
+      {INT64_MAX, -1},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SizeQueryAnswer(c.whole), c.answer) << c.whole;
+}
+
+TEST(DownloadBounds, TheCallersBoundHoldsWithinTheLargestOfItsKind) {
+  const struct {
+    std::uint64_t maxBytes;
+    bool toMemory;
+    std::uint64_t cap;
+  } cases[] = {
+      {0, false, kLargestFileBody},
+      {0, true, kLargestMemoryBody},
+      {65536, true, 65536},
+      {72, true, 72},
+      {5000, false, 5000},
+      {kLargestFileBody + 1, false, kLargestFileBody},
+      {kLargestFileBody, true, kLargestMemoryBody},  // memory never takes a file's bound
+  };
+  for (const auto& c : cases) EXPECT_EQ(BodyCap(c.maxBytes, c.toMemory), c.cap) << c.maxBytes;
+  EXPECT_EQ(TooLargeText("Product.info", 70000, 65536),
+            "Product.info --- Error downloading file (70000 bytes, more than the 65536 this file may have)");
+}
+
+TEST(DownloadBounds, TheTimeLimitGrowsWithTheBodyAtTheSlowestLinksRate) {
+  EXPECT_EQ(DownloadTimeLimitMs(0), kAnswerWithinMs) << "the answer alone";
+  EXPECT_EQ(DownloadTimeLimitMs(65536), kAnswerWithinMs + 16000) << "a full .INFO at 4 KB/s";
+  EXPECT_EQ(DownloadTimeLimitMs(100u << 20), kAnswerWithinMs + 25600000);
+  // A length beyond any file counts as the largest file: no overflow.
+  EXPECT_EQ(DownloadTimeLimitMs(~std::uint64_t(0)), DownloadTimeLimitMs(kLargestFileBody));
+  EXPECT_GT(DownloadTimeLimitMs(kLargestFileBody), 0);
+  EXPECT_EQ(TimedOutText("Setup.exe", 1500), "Setup.exe --- Error downloading file (not complete after 2 seconds)");
+}
+
 TEST(DownloadProgress, TheStepBarIsFullAfterTheWholeBody) {
   for (std::uint64_t size : {1ull, 50ull, 99ull, 100ull, 101ull, 500ull, 1000000ull, 209715200ull, 5000000000ull}) {
     const ProgressPlan plan = PlanProgress(size);

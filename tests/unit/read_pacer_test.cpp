@@ -29,6 +29,18 @@ TEST(ReadPacer, WhatASlowLinkHoldsIsReadAsItIsAndNeverGrowsThePiece) {
   EXPECT_EQ(pacer.Ask(300000), 300000u) << "a connection holding more than the piece gives it all";
 }
 
+// The count comes from the connection (WinINet on Windows reports what its
+// socket holds, far beyond Wine's 8 KB); the read goes into a buffer of
+// kLargest bytes.
+TEST(ReadPacer, NeverAsksForMoreThanTheBufferHolds) {
+  ReadPacer grown;
+  for (int i = 0; i < 20; ++i) grown.Took(grown.Piece(), grown.Piece(), 0);
+  for (const ReadPacer& pacer : {ReadPacer(), grown}) {
+    for (std::uint32_t held : {ReadPacer::kLargest, ReadPacer::kLargest + 1, 64u << 20, ~0u})
+      EXPECT_EQ(pacer.Ask(held), ReadPacer::kLargest) << held << " held, piece " << pacer.Piece();
+  }
+}
+
 TEST(ReadPacer, AReadThatKeptTheWindowsWaitingHalvesThePiece) {
   ReadPacer pacer;
   for (int i = 0; i < 4; ++i) pacer.Took(pacer.Piece(), pacer.Piece(), 0);

@@ -88,6 +88,12 @@ TEST_F(InetHttp, DownloadsToAFileOnlyWhatArrivedWhole) {
       {"half", "pkg.bin --- Error downloading file (received 150000 of 300000 bytes)", false},
       {"status/404", " --- HTTP status 404", false},
       {"status/500", " --- HTTP status 500", false},
+      // Only a whole answer is the file: no content, another 2xx, a
+      // redirect the library did not follow.
+      {"status/204", " --- HTTP status 204 (No Content)", false},
+      {"status/202", " --- HTTP status 202", false},
+      {"status/301", " --- HTTP status 301", false},
+      {"status/300", " --- HTTP status 300", false},
       {"empty", " --- File Not Found !", false},
       {"errorpage", "", true},  // a 200 page: the caller's token check finds it
   };
@@ -174,6 +180,122 @@ TEST_F(InetHttp, DownloadsToMemoryOnlyWhatArrivedWhole) {
   }
 }
 
+// ---- bounds in size and time ------------------------------------------------------
+
+// A body longer than the caller's bound is refused, to a file and to memory
+// alike, and nothing of it is kept; a length announced beyond it is refused
+// before the body is read.
+TEST_F(InetHttp, ABodyLongerThanItsBoundIsRefusedAndNothingKept) {
+  const struct {
+    const char* address;  // mode and query around the package's name
+    std::uint64_t maxBytes;
+    const char* error;    // part of the error text; "" = success
+    bool readNothing;     // refused on the announcement alone
+  } cases[] = {
+      {"plain", 300000, "", false},  // exactly the bound
+      {"plain", 299999, "(300000 bytes, more than the 299999 this file may have)", true},
+      {"nolength", 100000, "(100001 bytes, more than the 100000 this file may have)", false},
+      {"chunked", 100000, "more than the 100000 this file may have", false},
+      {"endless", 65536, "(65537 bytes, more than the 65536 this file may have)", false},
+      // A length beyond every file, and no bound named by the caller.
+      {"claims?length=1000000000000", 0, "(1000000000000 bytes, more than the 2147483647", true},
+  };
+  for (const auto& c : cases) {
+    for (const bool toFile : {true, false}) {
+      SCOPED_TRACE(std::string(c.address) + (toFile ? " to a file" : " to memory"));
+      const std::string address = c.address;
+      const size_t query = address.find('?');
+      DownloadRequest r;
+      r.url = query == std::string::npos ? Url(address)
+                                         : Url(address.substr(0, query)) + address.substr(query);
+      r.maxBytes = c.maxBytes;
+      if (toFile) {
+        ASSERT_TRUE(ktest::WriteFileText(dest_, "previous"));
+        r.destPath = dest_;
+      }
+      const DownloadResult got = DownloadFile(r);
+      if (!*c.error) {
+        EXPECT_EQ(got.error, "");
+        EXPECT_TRUE((toFile ? ktest::ReadFileText(dest_) : got.content) == body_);
+        continue;
+      }
+      EXPECT_NE(got.error.find(c.error), std::string::npos) << got.error;
+      EXPECT_EQ(got.content, "");
+      if (c.readNothing) EXPECT_EQ(got.received, 0u);
+      EXPECT_LE(got.received, c.maxBytes);
+      if (toFile) {
+        EXPECT_EQ(ktest::ReadFileText(dest_), "previous");
+        EXPECT_EQ(FolderNames(dir_), std::vector<std::string>{kPackage});
+      }
+    }
+  }
+}
+
+// Without a bound a body kept in memory still ends: growing a string past
+// what a 32-bit process can hold would end the program.
+TEST_F(InetHttp, AnEndlessBodyInMemoryEndsAtTheLargestMemoryBody) {
+  DownloadRequest r;
+  r.url = Url("endless");
+  const DownloadResult got = DownloadFile(r);
+  EXPECT_NE(got.error.find("more than the " + std::to_string(kLargestMemoryBody)), std::string::npos) << got.error;
+  EXPECT_EQ(got.content, "");
+}
+
+// A thread timer counts the messages the download lets through.
+int g_timerTicks = 0;
+void CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD) { ++g_timerTicks; }
+
+// A server that answers nothing, stops halfway or sends a few bytes now and
+// then cannot hold the caller past the download's time limit.
+TEST_F(InetHttp, AServerThatStallsOrTricklesEndsAtTheTimeLimit) {
+  ktest::WriteFileText(root_ + "\small.bin", Body(2000, 5));
+  const char* addresses[] = {"stallhead/small.bin?s=20", "stall/small.bin?after=1000&s=20",
+                             "trickle/small.bin?piece=100&ms=200"};  // 4 s in all
+  for (const char* address : addresses) {
+    SCOPED_TRACE(address);
+    ASSERT_TRUE(ktest::WriteFileText(dest_, "previous"));
+    DownloadRequest r;
+    r.url = server_->Base() + "/" + address;
+    r.destPath = dest_;
+    r.timeLimitMs = 1500;
+    const int64_t start = GetTickCount();
+    const DownloadResult got = DownloadFile(r);
+    const int64_t took = int64_t(GetTickCount()) - start;
+    EXPECT_EQ(got.error, "small.bin --- Error downloading file (not complete after 2 seconds)");
+    EXPECT_GE(took, 1400);
+    EXPECT_LT(took, 2500);
+    EXPECT_EQ(ktest::ReadFileText(dest_), "previous");
+    EXPECT_EQ(FolderNames(dir_), std::vector<std::string>{kPackage});
+  }
+}
+
+// While a read waits on a silent server the thread's messages flow, so the
+// main window's Cancel (here: a timer's third tick) ends the download at once.
+TEST_F(InetHttp, CancelWorksWithinASecondWhileAReadWaits) {
+  for (const char* mode : {"stallhead", "stall"}) {
+    SCOPED_TRACE(mode);
+    ASSERT_TRUE(ktest::WriteFileText(dest_, "previous"));
+    g_timerTicks = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, CountTick);
+    int64_t cancelledAt = 0;
+    DownloadRequest r;
+    r.url = Url(mode) + "?after=1000&s=20";
+    r.destPath = dest_;
+    r.cancelled = [&] {
+      if (g_timerTicks >= 3 && !cancelledAt) cancelledAt = GetTickCount();
+      return cancelledAt != 0;
+    };
+    const DownloadResult got = DownloadFile(r);
+    const int64_t took = int64_t(GetTickCount()) - cancelledAt;
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(got.error, "Download Aborted");
+    ASSERT_NE(cancelledAt, 0);
+    EXPECT_LT(took, 1000);
+    EXPECT_EQ(ktest::ReadFileText(dest_), "previous");
+    EXPECT_EQ(FolderNames(dir_), std::vector<std::string>{kPackage});
+  }
+}
+
 // ---- what the server sees ------------------------------------------------------
 
 TEST_F(InetHttp, PrimesWithOneAgentNameAndDownloadsWithTheOther) {
@@ -195,6 +317,13 @@ TEST_F(InetHttp, SizeQueryGivesTheAnnouncedLengthOrMinusOne) {
   EXPECT_EQ(HTTP_GetFileSize(Url("nolength")), -1);
   EXPECT_EQ(HTTP_GetFileSize(Url("empty")), 0);
   EXPECT_EQ(HTTP_GetFileSize("http://127.0.0.1:1/nothing"), -1);
+  // A page in place of the file has a length, but not the file's.
+  EXPECT_EQ(HTTP_GetFileSize(Url("status/404")), -1);
+  EXPECT_EQ(HTTP_GetFileSize(Url("status/301")), -1);
+  // A length that does not fit the answer is none, not the length cut to 32 bits.
+  EXPECT_EQ(HTTP_GetFileSize(Url("claims") + "?length=4294972296"), -1);  // 2^32 + 5000
+  EXPECT_EQ(HTTP_GetFileSize(Url("claims") + "?length=2147483648"), -1);
+  EXPECT_EQ(HTTP_GetFileSize(Url("claims") + "?length=2147483647"), INT32_MAX);
 }
 
 // nginx answers ranges: the priming open and the size query take one byte

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 
 #include "core/Utils/ksub.h"
 
@@ -45,6 +46,37 @@ std::int64_t ContentRangeTotal(const std::string& contentRange) {
   const std::string total = SUB::Trim(contentRange.substr(slash + 1));
   std::int64_t n = 0;
   return AllDigits(total) && SUB::TryParseInt64(total, n) ? n : -1;
+}
+
+// ---- what counts as the file ----------------------------------------------
+
+bool IsWholeAnswer(unsigned status, bool askedForRange) {
+  return status == kWholeFileStatus || (askedForRange && status == kPartialContentStatus);
+}
+
+std::int32_t SizeQueryAnswer(std::int64_t wholeLength) {
+  return wholeLength < 0 || wholeLength > INT32_MAX ? -1 : static_cast<std::int32_t>(wholeLength);
+}
+
+// ---- bounds in size and time -------------------------------------------------
+
+std::uint64_t BodyCap(std::uint64_t maxBytes, bool toMemory) {
+  const std::uint64_t largest = toMemory ? kLargestMemoryBody : kLargestFileBody;
+  return maxBytes == 0 ? largest : std::min(maxBytes, largest);
+}
+
+std::string TooLargeText(const std::string& displayName, std::uint64_t bytes, std::uint64_t cap) {
+  return ReadFailedText(displayName, std::to_string(bytes) + " bytes, more than the " + std::to_string(cap) +
+                                         " this file may have");
+}
+
+std::int64_t DownloadTimeLimitMs(std::uint64_t bodyBytes) {
+  const std::uint64_t bodyMs = std::min<std::uint64_t>(bodyBytes, kLargestFileBody) * 1000 / kSlowestLinkBytesPerSecond;
+  return kAnswerWithinMs + static_cast<std::int64_t>(bodyMs);
+}
+
+std::string TimedOutText(const std::string& displayName, std::int64_t limitMs) {
+  return ReadFailedText(displayName, "not complete after " + std::to_string((limitMs + 999) / 1000) + " seconds");
 }
 
 // ---- addresses and names ---------------------------------------------------

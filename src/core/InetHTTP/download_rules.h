@@ -25,6 +25,40 @@ inline constexpr unsigned kRangeNotSatisfiableStatus = 416;
 // "bytes */0" for an empty file); -1 when it names none.
 std::int64_t ContentRangeTotal(const std::string& contentRange);
 
+// ---- what counts as the file ----
+// Only a whole answer is the file: 200, or 206 where the client asked for a
+// range. Everything else, a 204, a redirect the library did not follow (a
+// 3xx without a usable Location) and a 4xx or 5xx among them, is an error
+// that names the status; taking its body would store a page or nothing as
+// the file.
+inline constexpr unsigned kWholeFileStatus = 200;
+bool IsWholeAnswer(unsigned status, bool askedForRange);
+// What the size query reports for the whole length a server named: the
+// length, or -1 when it is negative or does not fit the 32-bit answer (a
+// length cut to 32 bits would look like another, valid size).
+std::int32_t SizeQueryAnswer(std::int64_t wholeLength);
+
+// ---- bounds in size and time ----
+// A download takes at most maxBytes (its caller knows what the file may
+// weigh); without a bound, a file up to the largest size the size query and
+// the release files express, and a body kept in memory far less: the process
+// is 32-bit and has no exceptions, so a string that cannot grow ends it.
+inline constexpr std::uint64_t kLargestFileBody = 0x7FFFFFFF;
+inline constexpr std::uint64_t kLargestMemoryBody = 16u << 20;
+std::uint64_t BodyCap(std::uint64_t maxBytes, bool toMemory);
+// The body announced or received is longer than the cap.
+std::string TooLargeText(const std::string& displayName, std::uint64_t bytes, std::uint64_t cap);
+// A server must answer within a minute (a busy server on a slow link does),
+// and then bring the body at no less than 4 KB a second, about half of what
+// a dial-up modem carries: a real link is never cut, while a server that
+// stalls or sends a byte now and then ends the download in bounded time.
+inline constexpr std::int64_t kAnswerWithinMs = 60000;
+inline constexpr std::uint64_t kSlowestLinkBytesPerSecond = 4096;
+// The whole time a download may take for a body of bodyBytes (0 before the
+// answer has named or bounded it).
+std::int64_t DownloadTimeLimitMs(std::uint64_t bodyBytes);
+std::string TimedOutText(const std::string& displayName, std::int64_t limitMs);
+
 // ---- addresses and names ----
 // "http://" in front when the address does not begin with a scheme and
 // "://", so "https://" and other schemes pass unchanged.
@@ -52,7 +86,7 @@ std::string OpenFailedText(const std::string& url, const std::string& reason = "
 std::string FileNotFoundText(const std::string& url);
 // displayName --- Error downloading file ( reason), the reason when known.
 std::string ReadFailedText(const std::string& displayName, const std::string& reason);
-// A status of 400 and above.
+// A status that is not a whole answer.
 std::string HttpStatusText(const std::string& url, unsigned status, const std::string& statusText);
 // A body that ended before (or ran past) the announced length.
 std::string IncompleteText(const std::string& displayName, std::uint64_t received, std::uint64_t announced);

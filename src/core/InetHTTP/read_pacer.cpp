@@ -6,7 +6,9 @@ namespace kestro {
 
 std::uint32_t ReadPacer::Ask(std::uint32_t available) const {
   if (available == 0) return 1;
-  return available < kSmallest ? available : std::max(available, piece_);
+  // The connection's count is the other side's word: never more than the
+  // buffer holds.
+  return available < kSmallest ? available : std::min(std::max(available, piece_), kLargest);
 }
 
 void ReadPacer::Took(std::uint32_t asked, std::uint32_t got, std::int64_t ms) {

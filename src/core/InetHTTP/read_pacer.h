@@ -16,7 +16,8 @@ class ReadPacer {
   static constexpr std::int64_t kSlowMs = 50;
 
   // What to ask for when the connection holds `available` bytes: less than
-  // a small piece is taken as it is (the read cannot wait), else the piece.
+  // a small piece is taken as it is (the read cannot wait), else the piece
+  // or what it holds, never more than kLargest (the reader's buffer).
   std::uint32_t Ask(std::uint32_t available) const;
   // A read of `asked` bytes brought `got` in `ms` milliseconds.
   void Took(std::uint32_t asked, std::uint32_t got, std::int64_t ms);

@@ -30,7 +30,7 @@ bool VersionListed(const std::string& validVersions, int32_t versionOriginal) {
 
 bool SizeWithinTolerance(int64_t actual, int64_t expected) {
   const int64_t diff = actual - expected;
-  return diff > -100 && diff < 100;
+  return diff > -kSizeTolerance && diff < kSizeTolerance;
 }
 
 SizeProbe ChooseSizeProbe(bool autoInform, const std::string& updateName, int32_t updateSize,

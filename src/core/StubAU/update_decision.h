@@ -49,7 +49,9 @@ bool ReAskDue(int64_t now, int64_t reAskLast, int64_t reAskInterval);
 // is written without blanks).
 bool VersionListed(const std::string& validVersions, int32_t versionOriginal);
 
-// The size a download has (-1 = unknown) is close enough to the announced one.
+// The size a download has (-1 = unknown) is close enough to the announced
+// one: less than kSizeTolerance bytes apart.
+inline constexpr std::int64_t kSizeTolerance = 100;
 bool SizeWithinTolerance(int64_t actual, int64_t expected);
 
 // Which file the size test measures: the INFORM file in auto-inform mode,

@@ -1,14 +1,14 @@
 // One download: open the address, check what the server answers, stream the
 // body into a temporary file (or memory) while the thread's windows stay
-// alive, and keep the result only when it arrived whole.
+// alive, and keep the result only when it arrived whole, within its bound
+// and its time.
 #include <algorithm>
 #include <vector>
 
 #include "core/CommUtils/bytes_rate.h"
-#include "core/InetHTTP/read_pacer.h"
 #include "win/Files/files.h"
 #include "win/InetHTTP/inet_http.h"
-#include "win/InetHTTP/inet_session.h"
+#include "win/InetHTTP/inet_steps.h"
 #include "win/KDebug/kdebug.h"
 #include "win/Utils/utils.h"
 
@@ -21,7 +21,6 @@ namespace {
 // per read, so a fast connection is never held back by the user interface.
 constexpr int64_t kPumpEveryMs = 20;
 constexpr int64_t kRefreshEveryMs = 100;
-constexpr unsigned kFirstFailingStatus = 400;
 constexpr int kWindowHandleFloor = 10;
 
 std::string FolderOf(const std::string& path) {
@@ -82,10 +81,12 @@ class TempFile {
 class Download {
  public:
   explicit Download(const DownloadRequest& r)
-      : r_(r), url_(DownloadUrl(r.url)), name_(DownloadDisplayName(r.url)) {}
+      : r_(r), url_(DownloadUrl(r.url)), name_(DownloadDisplayName(r.url)), cap_(BodyCap(r.maxBytes, !ToFile())) {}
   DownloadResult Run();
 
  private:
+  bool Await(InetWorker::Step step);
+  void SetDeadline(std::uint64_t bodyBytes);
   bool Open();
   bool Prepare();
   void Receive();
@@ -95,48 +96,72 @@ class Download {
   bool Stopped() const { return IsDownloadAborted() || (r_.cancelled && r_.cancelled()); }
   bool ToFile() const { return !r_.destPath.empty(); }
 
+  InetWorker worker_;
+  InetCall& call_ = worker_.Call();  // between steps only
   const DownloadRequest& r_;
   const std::string url_, name_;
+  const std::uint64_t cap_;
+  int64_t start_ = 0, deadline_ = 0;
   DownloadResult out_;
-  InternetHandle session_, file_;
   ResponseFacts facts_;
   TempFile temp_;
   ProgressPlan plan_;
   int stepsShown_ = 0;
   std::unique_ptr<TBytesRate> rate_;
-  bool aborted_ = false;
 };
 
 DownloadResult Download::Run() {
-  PrimeUrl(url_);
-  if (Open() && Prepare()) {
+  start_ = MilliCounter();
+  SetDeadline(0);
+  call_.url = url_;
+  if (Await(PrimeStep) && Open() && Prepare()) {
     Receive();
     Finish();
   }
-  file_.reset();
-  session_.reset();
   if (!out_.error.empty()) PidTrace(" HTTP_DownloadFile_Incremental: " + out_.error);
   return out_;
 }
 
+// The step on the worker; false with the error when the caller stopped it
+// or the time ran out first.
+bool Download::Await(InetWorker::Step step) {
+  switch (worker_.Run(step, deadline_, [this] { return Stopped(); })) {
+    case WaitEnd::kDone:
+      return true;
+    case WaitEnd::kStopped:
+      out_.error = kDownloadAbortedText;
+      break;
+    case WaitEnd::kLate:
+      out_.error = TimedOutText(name_, deadline_ - start_);
+      break;
+  }
+  return false;
+}
+
+void Download::SetDeadline(std::uint64_t bodyBytes) {
+  deadline_ = start_ + (r_.timeLimitMs > 0 ? r_.timeLimitMs : DownloadTimeLimitMs(bodyBytes));
+}
+
 bool Download::Open() {
-  session_ = OpenSession(kDownloadAgentName);
-  if (!session_) {
+  if (!Await(OpenStep)) return false;
+  if (!call_.session) {
     out_.error = kInitFailedText;
     return false;
   }
-  SetDownloadTimeouts(session_.get());
-  file_ = OpenUrl(session_.get(), url_);
-  if (!file_) {
-    out_.error = OpenFailedText(r_.url, InternetErrorReason(GetLastError()));
+  if (!call_.file) {
+    out_.error = OpenFailedText(r_.url, call_.reason);
     return false;
   }
-  facts_ = ReadResponseFacts(file_.get());
+  facts_ = call_.facts;
   out_.status = facts_.status;
-  if (facts_.status >= kFirstFailingStatus)
+  const bool announced = facts_.length != kUnknownSize;
+  if (!IsWholeAnswer(facts_.status, false))
     out_.error = HttpStatusText(r_.url, facts_.status, facts_.statusText);
   else if (facts_.length == 0)
     out_.error = FileNotFoundText(r_.url);
+  else if (announced && facts_.length > cap_)
+    out_.error = TooLargeText(name_, facts_.length, cap_);
+  SetDeadline(announced ? facts_.length : cap_);
   return out_.error.empty();
 }
 
@@ -163,34 +188,24 @@ bool Download::Prepare() {
 }
 
 void Download::Receive() {
-  std::vector<char> buf(ReadPacer::kLargest);
-  ReadPacer pacer;
   int64_t lastPump = MilliCounter(), lastRefresh = lastPump;
   std::uint64_t refreshedAt = 0;
   for (;;) {
+    // A read that comes back at once pumps nothing while it waits.
     const int64_t now = MilliCounter();
     if (now - lastPump >= kPumpEveryMs) {
       YieldX(0);
       lastPump = now;
     }
-    if (Stopped()) {
-      aborted_ = true;
+    // One byte past the cap is enough to tell a body that is too long.
+    call_.most = static_cast<DWORD>(std::min<std::uint64_t>(cap_ - out_.received + 1, ReadPacer::kLargest));
+    if (!Await(ReadStep)) return;
+    if (!call_.ok) {
+      out_.error = ReadFailedText(name_, call_.reason);
       return;
     }
-    // Waits until the connection holds something (or ended); what it holds
-    // is read at once, a fast connection in the pacer's larger pieces.
-    DWORD available = 0, n = 0;
-    bool ok = inet::InternetQueryDataAvailable(file_.get(), &available, 0, 0);
-    const DWORD ask = pacer.Ask(available);
-    const int64_t readStart = MilliCounter();
-    ok = ok && inet::InternetReadFile(file_.get(), buf.data(), ask, &n);
-    if (!ok) {
-      out_.error = ReadFailedText(name_, InternetErrorReason(GetLastError()));
-      return;
-    }
-    if (n == 0) return;
-    pacer.Took(ask, n, MilliCounter() - readStart);
-    if (!Store(buf.data(), n)) return;
+    if (call_.got == 0) return;
+    if (!Store(call_.buffer.data(), call_.got)) return;
     if (now - lastRefresh >= kRefreshEveryMs) {
       Refresh(out_.received - refreshedAt);
       refreshedAt = out_.received;
@@ -200,6 +215,10 @@ void Download::Receive() {
 }
 
 bool Download::Store(const char* data, DWORD n) {
+  if (out_.received + n > cap_) {
+    out_.error = TooLargeText(name_, out_.received + n, cap_);
+    return false;
+  }
   out_.received += n;
   if (!ToFile()) {
     out_.content.append(data, n);
@@ -222,7 +241,6 @@ void Download::Refresh(std::uint64_t sinceLast) {
 }
 
 void Download::Finish() {
-  if (aborted_) out_.error = kDownloadAbortedText;
   if (out_.error.empty() && !ReceivedWhole(facts_.length, out_.received))
     out_.error = IncompleteText(name_, out_.received, facts_.length);
   if (out_.error.empty()) Refresh(0);

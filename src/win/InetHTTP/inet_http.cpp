@@ -3,10 +3,11 @@
 #include "win/InetHTTP/inet_http.h"
 
 #include "win/Files/files.h"
-#include "win/InetHTTP/inet_session.h"
+#include "win/InetHTTP/inet_steps.h"
 #include "win/InetHTTP/wininet_library.h"
 #include "core/KDebug/trace.h"
 #include "win/Utils/registry.h"
+#include "win/Utils/utils.h"
 
 namespace kestro {
 
@@ -31,13 +32,13 @@ void SetDownloadAbort(bool abort) { g_abort = abort; }
 bool IsDownloadAborted() { return g_abort; }
 
 int32_t HTTP_GetFileSize(const std::string& url) {
-  PrimeUrl(url);
+  InetWorker worker;
+  worker.Call().url = url;
+  const int64_t deadline = MilliCounter() + kAnswerWithinMs;
   int32_t size = -1;
-  InternetHandle session = OpenSession(kPrimingAgentName);
-  if (session) {
-    InternetHandle file = OpenUrl(session.get(), url, kNoCacheFlags, kFirstByteOnlyHeader);
-    if (file) size = WholeLength(file.get());
-  }
+  if (worker.Run(PrimeStep, deadline, IsDownloadAborted) == WaitEnd::kDone &&
+      worker.Run(SizeStep, deadline, IsDownloadAborted) == WaitEnd::kDone)
+    size = worker.Call().wholeLength;
   Trace("HTTP_GetFileSize=" + std::to_string(size) + "  " + url);
   return size;
 }

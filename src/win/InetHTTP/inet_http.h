@@ -5,9 +5,13 @@
 // failed or aborted download leaves the destination as it was and no
 // temporary file behind.
 //
-// Everything runs on the calling (user-interface) thread. Callers judge a
-// download by its error text: empty means the destination (or the content)
-// is complete.
+// The calls to the server run on a worker thread while the calling
+// (user-interface) thread keeps its windows alive, so a cancel answers at
+// once and a stalled server ends in the download's time limit; the file, the
+// progress and the windows stay on the calling thread. Only a whole answer
+// (200) is a file, and a body longer than the request's bound is refused.
+// Callers judge a download by its error text: empty means the destination
+// (or the content) is complete.
 #pragma once
 #include <windows.h>
 
@@ -30,8 +34,10 @@ bool IsInternetConnected();
 void SetDownloadAbort(bool abort);
 bool IsDownloadAborted();
 
-// The length the server announces for the address; -1 when none or when the
-// address cannot be opened. Writes "HTTP_GetFileSize=<size>  <url>".
+// The length the server announces for the address; -1 when none, when the
+// answer is no file (its status), when the length does not fit 32 bits, when
+// the address cannot be opened or no answer came within kAnswerWithinMs.
+// Writes "HTTP_GetFileSize=<size>  <url>".
 int32_t HTTP_GetFileSize(const std::string& url);
 
 struct DownloadRequest {
@@ -46,6 +52,13 @@ struct DownloadRequest {
   // Asked between reads besides the abort flag (e.g. the main window's
   // "cancelled?"); may be empty.
   std::function<bool()> cancelled;
+  // The most bytes the file may have (what the caller knows it weighs: a
+  // recorded or signed size, a cap for its kind). 0: the largest of its kind
+  // (BodyCap). A longer announcement or body is refused, nothing kept.
+  std::uint64_t maxBytes = 0;
+  // The whole time the download may take; 0: DownloadTimeLimitMs of the
+  // body's announced length or bound.
+  std::int64_t timeLimitMs = 0;
 };
 
 struct DownloadResult {

@@ -87,14 +87,13 @@ ResponseFacts ReadResponseFacts(HINTERNET file) {
 
 std::int32_t WholeLength(HINTERNET file) {
   const unsigned status = StatusOf(file);
-  if (status == kPartialContentStatus || status == kRangeNotSatisfiableStatus) {
-    const std::int64_t total = ContentRangeTotal(QueryText(file, HTTP_QUERY_CONTENT_RANGE));
-    return total < 0 ? -1 : static_cast<std::int32_t>(static_cast<std::uint32_t>(total));
-  }
-  DWORD n = 0, length = sizeof n;
-  if (!inet::HttpQueryInfoA(file, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &n, &length, nullptr))
-    return -1;
-  return static_cast<std::int32_t>(n);
+  if (status == kPartialContentStatus || status == kRangeNotSatisfiableStatus)
+    return SizeQueryAnswer(ContentRangeTotal(QueryText(file, HTTP_QUERY_CONTENT_RANGE)));
+  // A page in place of the file (404, an unfollowed redirect) has a length
+  // of its own, not the file's.
+  if (!IsWholeAnswer(status, true)) return -1;
+  std::int64_t n = -1;
+  return SUB::TryParseInt64(QueryText(file, HTTP_QUERY_CONTENT_LENGTH), n) ? SizeQueryAnswer(n) : -1;
 }
 
 std::string InternetErrorReason(DWORD code) {

@@ -33,7 +33,8 @@ struct ResponseFacts {
 ResponseFacts ReadResponseFacts(HINTERNET file);
 // The whole length of a body opened for its first byte only: the total of
 // the range answer, or the announced length of a server that ignored the
-// range, as a 32-bit number; -1 when none is known.
+// range (status 200); -1 when none is known, the answer is no file, or the
+// length does not fit 32 bits (SizeQueryAnswer).
 std::int32_t WholeLength(HINTERNET file);
 
 // The system's text for a failed internet call, else the server's last

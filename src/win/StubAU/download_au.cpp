@@ -6,7 +6,9 @@
 #include <utility>
 
 #include "core/Files/file_names.h"
+#include "core/StubAU/agent_download_bounds.h"
 #include "core/StubAU/inform_file.h"
+#include "core/StubAU/release_info.h"
 #include "core/Utils/ksub.h"
 #include "win/Files/files.h"
 #include "win/KDebug/agent_log.h"
@@ -39,6 +41,7 @@ const uint32_t kClientPauseMs = 500;
 // One download context: what every step below needs to know.
 struct Fetch {
   int kind;
+  std::uint64_t bound = 0;  // the most a server may send (0: the client's own)
   std::string name, source, local, content, error;
   bool show = false;
   bool fromServer = false;
@@ -90,10 +93,23 @@ void FetchFromServer(Fetch& f, const std::string& location) {
   request.destPath = f.local;
   if (Agent().schedule.testRunLevel == 1) request.started = [] { ShowAgentWindow(true); };
   request.progress = &ProgressNotifier();
+  request.maxBytes = f.bound;
   DownloadResult result = DownloadFile(request);
   f.error = result.error;
   f.content = std::move(result.content);
   WaitWithMessages(kClientPauseMs);
+}
+
+// The most bytes a server may send for the file of this kind.
+std::uint64_t DownloadBound(int kind, const InfoSettings& info, const SettingsFiles& files) {
+  if (kind == kDownloadInfo) return kInfoFileBound;
+  const bool inform = kind == kDownloadInform;
+  std::int64_t signedSize = 0;
+  if (!OwnPackage().GetReleaseKey().empty()) {
+    const ReleaseFacts facts = ReadReleaseFacts(ReadWholeFile(files.info));
+    signedSize = (inform ? facts.inform : facts.update).size;
+  }
+  return ReleaseFileBound(signedSize, inform ? info.SizeOfInformFile() : info.SizeOfUpdateFile());
 }
 
 bool SameProductToken(int kind, const std::string& local) {
@@ -107,6 +123,7 @@ bool SameProductToken(int kind, const std::string& local) {
 // ---- outcome by kind -----------------------------------------------------------
 
 bool FinishInfo(Fetch& f) {
+  if (!f.error.empty()) WriteLog("ERROR: " + f.error);
   if (f.error.empty() && !f.content.empty())
     f.error = HtmlErrorPageMessage("", f.content, f.source, "");
   const bool ok = f.error.empty() && !f.content.empty();
@@ -169,6 +186,7 @@ bool DownloadFileAU(const std::string& location, const std::string& name, int ki
   if (FileExists(f.source)) {
     FetchFromFolder(f);
   } else if (!agent.testMode.on && IsInternetConnected()) {
+    f.bound = DownloadBound(kind, info, f.files);
     FetchFromServer(f, base);
   }
   if (f.show) ShowAgentWindow(false);

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "core/StubAU/agent_download_bounds.h"
 #include "win/Files/files.h"
 #include "win/InetHTTP/inet_http.h"
 #include "win/KDebug/agent_log.h"
@@ -20,6 +21,7 @@ std::string FetchSignature(const InfoSource& source) {
   if (!source.server) return FileExists(path) ? ReadWholeFile(path) : std::string();
   DownloadRequest request;
   request.url = path;
+  request.maxBytes = kSignatureFileBound;
   DownloadResult result = DownloadFile(request);
   if (!result.error.empty()) return std::string();
   // A server that answers a missing file with a page of its own has no
