@@ -198,7 +198,7 @@ TEST_F(InetHttp, ABodyLongerThanItsBoundIsRefusedAndNothingKept) {
       {"chunked", 100000, "more than the 100000 this file may have", false},
       {"endless", 65536, "(65537 bytes, more than the 65536 this file may have)", false},
       // A length beyond every file, and no bound named by the caller.
-      {"claims?length=1000000000000", 0, "(1000000000000 bytes, more than the 2147483647", true},
+      {"claims?length=1000000000000", 0, "(1000000000000 bytes, more than the ", true},
   };
   for (const auto& c : cases) {
     for (const bool toFile : {true, false}) {
@@ -221,7 +221,9 @@ TEST_F(InetHttp, ABodyLongerThanItsBoundIsRefusedAndNothingKept) {
       }
       EXPECT_NE(got.error.find(c.error), std::string::npos) << got.error;
       EXPECT_EQ(got.content, "");
-      if (c.readNothing) EXPECT_EQ(got.received, 0u);
+      if (c.readNothing) {
+        EXPECT_EQ(got.received, 0u);
+      }
       EXPECT_LE(got.received, c.maxBytes);
       if (toFile) {
         EXPECT_EQ(ktest::ReadFileText(dest_), "previous");
@@ -248,7 +250,7 @@ void CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD) { ++g_timerTicks; }
 // A server that answers nothing, stops halfway or sends a few bytes now and
 // then cannot hold the caller past the download's time limit.
 TEST_F(InetHttp, AServerThatStallsOrTricklesEndsAtTheTimeLimit) {
-  ktest::WriteFileText(root_ + "\small.bin", Body(2000, 5));
+  ktest::WriteFileText(root_ + "\\small.bin", Body(2000, 5));
   const char* addresses[] = {"stallhead/small.bin?s=20", "stall/small.bin?after=1000&s=20",
                              "trickle/small.bin?piece=100&ms=200"};  // 4 s in all
   for (const char* address : addresses) {
@@ -261,7 +263,10 @@ TEST_F(InetHttp, AServerThatStallsOrTricklesEndsAtTheTimeLimit) {
     const int64_t start = GetTickCount();
     const DownloadResult got = DownloadFile(r);
     const int64_t took = int64_t(GetTickCount()) - start;
-    EXPECT_EQ(got.error, "small.bin --- Error downloading file (not complete after 2 seconds)");
+    // The name shown is the address's last element, its query included.
+    EXPECT_EQ(got.error.rfind("small.bin", 0), 0u) << got.error;
+    EXPECT_NE(got.error.find(" --- Error downloading file (not complete after 2 seconds)"), std::string::npos)
+        << got.error;
     EXPECT_GE(took, 1400);
     EXPECT_LT(took, 2500);
     EXPECT_EQ(ktest::ReadFileText(dest_), "previous");
