@@ -123,7 +123,6 @@ bool SameProductToken(int kind, const std::string& local) {
 // ---- outcome by kind -----------------------------------------------------------
 
 bool FinishInfo(Fetch& f) {
-  if (!f.error.empty()) WriteLog("ERROR: " + f.error);
   if (f.error.empty() && !f.content.empty())
     f.error = HtmlErrorPageMessage("", f.content, f.source, "");
   const bool ok = f.error.empty() && !f.content.empty();
@@ -191,6 +190,7 @@ bool DownloadFileAU(const std::string& location, const std::string& name, int ki
   }
   if (f.show) ShowAgentWindow(false);
   WriteLog("Download END:   " + f.source);
+  if (!f.error.empty()) WriteLog("ERROR: " + f.error);
 
   bool result;
   if (kind == kDownloadInfo) {
