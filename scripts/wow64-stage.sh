@@ -143,6 +143,7 @@ case "${KESTRO_WOW64_INSIDE:-}" in
     ;;
   machine)
     # Registered for the whole machine: only while this stage runs.
+    usable_qemu
     [ -f "$MISC/register" ] || mount -t binfmt_misc binfmt_misc "$MISC" 2>/dev/null || true
     if ! kestro_i386_handler >/dev/null && ! register; then
       echo "== 32-bit stage skipped: no emulator could be registered for 32-bit programs (binfmt_misc)."
