@@ -60,7 +60,7 @@ echo "$files files, $((bytes / 1048576)) MB"
 echo "== packing"
 KINDS="zlib zstd solid"
 kind_options() {
-  case $1 in zlib) echo "--level 9" ;; zstd) echo "--method zstd --level 19" ;; solid) echo "--solid --level 19 --window 8M" ;; esac
+  case $1 in zlib) echo "--method zlib --level 9" ;; zstd) echo "--method zstd --level 19" ;; solid) echo "--solid --level 19 --window 8M" ;; esac
 }
 # A setup file of the payload, its install engine beside the files.
 pack() { "$KPACK" --stub "$STUB" --out "$1" --dir "$2" --file "kengine.exe=$ENGINE" --engine kengine.exe ${3:-} >/dev/null; }
@@ -157,7 +157,7 @@ mem_for() {
   local mb=$1 dir="$B/zeros-$1"
   rm -rf "$dir" && mkdir -p "$dir/in"
   head -c "$((mb * 1048576))" /dev/zero >"$dir/in/zeros.bin"
-  pack "$dir/setup.exe" "$dir/in" "--level 9"
+  pack "$dir/setup.exe" "$dir/in" "--method zlib --level 9"
   rm -f "$dir/in/zeros.bin"
   run_kestro "$dir/setup.exe" | cut -d' ' -f2
   rm -rf "$dir"
