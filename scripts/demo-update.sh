@@ -1,8 +1,10 @@
 # The demo's last act, sourced by demo.sh once Kestro Demo is installed in
 # $TARGET and nginx serves $OUT/www on 127.0.0.1:$port: version 1 gets its
 # update agent, its settings file and a running program; version 2 is
-# published under /update as a publisher does it (its setup file packed by
-# kpack around the real stub and the sample engine, and its ".INFO" file).
+# published under /update as a publisher does it: its setup file packed by
+# kpack around the real stub and the sample engine, its ".INFO" file signed
+# by `kpack publish` with a throw-away key made for this run (both versions'
+# agents carry its public half and act only on what it signed).
 # The agent finds it and asks; the question is photographed and answered Yes
 # with a real key press; the agent closes the program, installs version 2
 # and starts the program again. Any step that does not come in time fails
@@ -12,8 +14,9 @@ AGENT=KestroDemo.AutoUpdate.exe
 PRODUCT=KestroDemo.exe
 UPDATE_URL="http://127.0.0.1:$port/update"
 AGENT_LOG=$TARGET/X_KestroDemo.AutoUpdate.log
+KEY=$OUT/DemoKey
 AGENT_OPTS=(--agent-log --update-url "$UPDATE_URL" --info-file KestroDemo.info
-            --agent-name "$AGENT" --product-token demo-product-token)
+            --agent-name "$AGENT" --product-token demo-product-token --public-key "$KEY.pub")
 
 fail() {
   [ -f "$AGENT_LOG" ] && tail -n 8 "$AGENT_LOG" | sed 's/^/   agent log: /' >&2
@@ -42,6 +45,9 @@ stop_agent() {
 }
 trap 'stop_agent; "$ROOT/scripts/nginx-serve.sh" stop "$OUT/nginx"; wine_down' EXIT
 
+echo "   the publisher's key: $KEY.key (private, made for this demo) and $KEY.pub"
+rm -f "$KEY.key" "$KEY.pub"
+"$BUILD/native/tools/kpack/kpack" keygen "$KEY" >/dev/null
 echo "   version 1: the agent $AGENT, KestroDemo.original and the program $PRODUCT"
 "$BUILD/native/tools/kpack/kpack" --stub "$WIN/src/stub/kestro-stub.exe" \
   --out "$TARGET/$AGENT" --agent "${AGENT_OPTS[@]}" >/dev/null
@@ -54,20 +60,20 @@ printf '%s\r\n' '[OriginalSetup]' 'VersionOriginal=1' 'Stamp=1' 'ProbeSecondsInt
   >"$TARGET/KestroDemo.original"
 cp "$WIN/sample_product.exe" "$TARGET/$PRODUCT"
 
-echo "   version 2: DemoSetup2.exe and KestroDemo.info in $OUT/www/update"
-rm -rf "$OUT/v2" "$OUT/www/update"
-mkdir -p "$OUT/v2" "$OUT/www/update"
+echo "   version 2: DemoSetup2.exe, KestroDemo.info and its signature in $OUT/www/update"
+rm -rf "$OUT/v2" "$OUT/v2-setup" "$OUT/www/update"
+mkdir -p "$OUT/v2" "$OUT/v2-setup" "$OUT/www/update"
 printf '[Demo]\r\nVersion=2.0.0\r\nGreeting=Hello from version 2 of the Kestro demo product\r\n' >"$OUT/v2/demo.ini"
 "$BUILD/native/tools/kpack/kpack" --stub "$WIN/src/stub/kestro-stub.exe" \
-  --out "$OUT/www/update/DemoSetup2.exe" --creates-agent "${AGENT_OPTS[@]}" \
+  --out "$OUT/v2-setup/DemoSetup2.exe" --creates-agent "${AGENT_OPTS[@]}" \
   --dir "$OUT/v2" --file "kengine.exe=$WIN/tools/kengine/kengine.exe" --engine kengine.exe \
   --engine-switches "/Target=$TARGET_WIN /Product=Kestro Demo 2 /WorkMs=1000" >/dev/null
-printf '%s\r\n' '[NewSetup]' 'NameOfUpdateFile=DemoSetup2.exe' \
-  "SizeOfUpdateFile=$(stat -c %s "$OUT/www/update/DemoSetup2.exe")" 'VersionNew=2' 'Stamp=2' \
-  "DownloadURL_UPDATE=$UPDATE_URL" 'ProgramName=Kestro Demo' \
+printf '%s\r\n' '[NewSetup]' 'ProgramName=Kestro Demo' \
   "RunningProcess=<InstallDir>\\$PRODUCT" 'ShutDownMethod=Using WM_CLOSE' 'RestartProcess=1' \
   'InformFinish=0' 'RequestConfirmationBeforeDownload=1' 'RequestConfirmationBeforeInstall=0' \
-  'BackgroundUpdate=0' >"$OUT/www/update/KestroDemo.info"
+  'BackgroundUpdate=0' >"$OUT/v2-setup/release.ini"
+"$BUILD/native/tools/kpack/kpack" publish --key "$KEY.key" --update "$OUT/v2-setup/DemoSetup2.exe" \
+  --version 2 --stamp 2 --expires 30 --settings "$OUT/v2-setup/release.ini" --out "$OUT/www/update" >/dev/null
 
 echo "   starting $PRODUCT (version 1)"
 "$KESTRO_WINE" "$TARGET_WIN\\$PRODUCT" </dev/null >"$OUT/product.log" 2>&1 &
@@ -112,7 +118,7 @@ stop_agent
 wait_for 30 "the agent's end" log_has "=== EXIT === $TARGET_WIN\\X_$AGENT" 2
 wait_for 30 "the removal of the agent's copy" test ! -e "$TARGET/X_$AGENT"
 
-grep -F -e 'PerformAutoUpdate() - ' -e 'Shut Down Process() - START' "$AGENT_LOG" | sed 's/^/   agent log: /'
+grep -F -e 'PerformAutoUpdate() - ' -e 'Release verified' -e 'Shut Down Process() - START' "$AGENT_LOG" | sed 's/^/   agent log: /'
 grep -o '"GET /update/[^"]*" [0-9]* [0-9]*' "$OUT/nginx/access.log" | sed 's/^/   nginx: /'
 installed=$(sed -n 's/^Version=//p' "$TARGET/demo.ini" | tr -d '\r')
 original=$(sed -n 's/^VersionOriginal=//p' "$TARGET/KestroDemo.original" | tr -d '\r')

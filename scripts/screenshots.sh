@@ -67,7 +67,7 @@ announcement() {
   mkdir -p "$dir/server"
   local win_dir="Z:${dir//\//\\}"
   "$KESTRO_WINE" tools/kpack/kpack.exe --stub src/stub/kestro-stub.exe \
-    --out "$win_dir\\X_Product.AutoUpdate.exe" --agent --update-url "$win_dir\\server" \
+    --out "$win_dir\\X_Product.AutoUpdate.exe" --agent --unsigned-agent --update-url "$win_dir\\server" \
     --info-file Product.info --agent-name Product.AutoUpdate.exe --product-token demo >/dev/null
   local token
   token=$("$KESTRO_WINE" tools/kpack/kpack.exe --scramble demo | tr -d '\r\n')

@@ -140,7 +140,7 @@ TEST(PlantedDll, BesideAnAgentIsNeverLoaded) {
   for (const char* file : {"Product.info", "Product.info.sig"})
     ASSERT_TRUE(CopyFileA((release + "r2\\" + file).c_str(), (www + "\\product\\" + file).c_str(), FALSE));
   AgentSetup setup(dir, nginx.Base() + "/product");
-  ASSERT_EQ(setup.Pack("--public-key \"" + release + "A.pub\""), 0);
+  ASSERT_EQ(setup.Pack("--product-token PRODUCT-1 --public-key \"" + release + "A.pub\""), 0);
   setup.WriteOriginal("[OriginalSetup]\r\nVersionOriginal=1\r\nProbeSecondsInterval=-1\r\n");
   Plant(dir);
   NativeFirstOrder order(std::string("X_") + kAgentName);

@@ -33,7 +33,7 @@ kpack() {
     --file "kengine.exe=$(win "$BUILD/tools/kengine/kengine.exe")" --engine kengine.exe \
     --engine-switches /ExitCode=5 --dir "$(win "$OUT/payload")" \
     --update-url http://127.0.0.1/upd --info-file Product.info \
-    --agent-name Product.AutoUpdate.exe --product-token tok --creates-agent "$@"
+    --agent-name Product.AutoUpdate.exe --product-token tok --creates-agent --unsigned-agent "$@"
 }
 
 openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Kestro test publisher" \

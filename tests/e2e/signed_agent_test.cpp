@@ -55,9 +55,10 @@ struct ServedAgent {
   void ServeRelease(const std::string& rel) const {
     Serve(ReadFileText(Release(rel + "\\Product.info")), ReadFileText(Release(rel + "\\Product.info.sig")));
   }
-  // An agent with the release key, version 1 installed, `rel` served.
+  // An agent of the fixture's product (PRODUCT-1, Product.info) with the
+  // release key, version 1 installed, `rel` served.
   bool ReadyWithKey(const std::string& rel) const {
-    if (!nginx.Up() || setup.Pack(PublicKeyOption()) != 0) return false;
+    if (!nginx.Up() || setup.Pack("--product-token PRODUCT-1 " + PublicKeyOption()) != 0) return false;
     setup.WriteOriginal("[OriginalSetup]\r\nVersionOriginal=1\r\nProbeSecondsInterval=3600\r\n");
     ServeRelease(rel);
     return true;
@@ -123,6 +124,50 @@ TEST(SignedAgent, StoresOnlyInfoFilesItsKeySignedAndNeverOlderOnes) {
   EXPECT_EQ(ReadIni(f.setup.Original(), "OriginalSetup", "VersionOriginal"), "1");
   EXPECT_EQ(agent.TraceCount(" ==== PerformShot-1 ===="), 0) << "nothing was acted on";
   EXPECT_EQ(CountOf(f.Log(), kestro::kUnsignedReleaseLog), 0);
+  agent.Command(30, 0);
+  EXPECT_EQ(agent.WaitForExit(), 0u);
+}
+
+TEST(SignedAgent, ActsOnlyOnReleasesOfItsOwnProductThatHaveNotExpired) {
+  ServedAgent f;
+  // Release 2 as a kpack without the product binding published it: the key
+  // is the product's, so it is taken.
+  ASSERT_TRUE(f.ReadyWithKey("unbound2"));
+  const std::string unbound2 = ReadFileText(Release("unbound2\\Product.info"));
+  DebugViewer viewer;
+  RunningAgent agent(f.setup, viewer);
+  ASSERT_TRUE(agent.Window());
+  ASSERT_TRUE(agent.WaitForTrace(" GetOkToPerformAU=", 1));
+  EXPECT_EQ(f.StoredInfo(), unbound2) << f.Log();
+
+  // Version 5, signed by the same key: for another product, under another
+  // product's .INFO name, and expired.
+  struct Case {
+    const char* rel;
+    const char* reason;
+  } cases[] = {
+      {"other-token", "belongs to another product"},
+      {"other-name", "belongs to another product"},
+      {"expired", "expired on 2021-06-30"},
+  };
+  for (const Case& c : cases) {
+    f.ServeRelease(c.rel);
+    EXPECT_EQ(ForcedCheck(agent), 0) << c.rel;
+    const std::string refusal = agent.LastTrace(" ReleaseRefused: ");
+    EXPECT_NE(refusal.find(c.reason), std::string::npos) << c.rel << ": " << refusal;
+    EXPECT_EQ(f.StoredInfo(), unbound2) << c.rel << ": nothing stored";
+  }
+  EXPECT_EQ(CountOf(f.Log(), "ERROR: release refused: "), int(std::size(cases))) << f.Log();
+  // None of them raised the rollback floor: release 3 of this product is taken.
+  f.ServeRelease("r3");
+  EXPECT_NE(ForcedCheck(agent), 0);
+  EXPECT_EQ(f.StoredInfo(), ReadFileText(Release("r3\\Product.info")));
+  // Once a bound release is stored, one bound to no product can only be a replay.
+  f.ServeRelease("unbound2");
+  EXPECT_EQ(ForcedCheck(agent), 0);
+  EXPECT_NE(agent.LastTrace(" ReleaseRefused: ").find("names no product"), std::string::npos)
+      << agent.LastTrace(" ReleaseRefused: ");
+  EXPECT_EQ(ReadIni(f.setup.Original(), "OriginalSetup", "VersionOriginal"), "1");
   agent.Command(30, 0);
   EXPECT_EQ(agent.WaitForExit(), 0u);
 }

@@ -247,7 +247,7 @@ TEST_F(WebSetup, WritesItsAgentCutAtThePackageEndEvenWhenSigned) {
   // The agent file lands in the extraction folder; the engine copies the
   // folder to the target, where the test finds it.
   const std::string agentOptions =
-      std::string("--web-token ") + kToken + " --creates-agent --agent-name Product.AutoUpdate.exe";
+      std::string("--web-token ") + kToken + " --creates-agent --unsigned-agent --agent-name Product.AutoUpdate.exe";
   // A stub whose image kpack can mark gets a signature-sized tail (what a
   // code signature adds after the package end); others are taken as packed.
   const bool signable = PackWebSetup(web_, server_->Base() + "/plain", agentOptions + " --sign-ready") == 0;

@@ -62,12 +62,14 @@ class AgentSetup {
  public:
   AgentSetup(std::string dir, std::string updateUrl) : dir_(std::move(dir)), url_(std::move(updateUrl)) {}
 
-  // Packs the transient copy with kpack; returns kpack's exit code.
+  // Packs the transient copy with kpack; returns kpack's exit code. Without
+  // a --public-key among `extra` the agent is unsigned on purpose.
   long Pack(const std::string& extra = "") const {
+    const bool keyed = extra.find("--public-key") != std::string::npos;
     const std::string cmd = "\"" + KpackExe() + "\" --stub \"" + StubExe() + "\" --out \"" +
                             AgentPath() + "\" --agent --agent-log --update-url \"" + url_ +
                             "\" --info-file Product.info --agent-name " + kAgentName +
-                            " --product-token tok " + extra;
+                            " --product-token tok " + (keyed ? "" : "--unsigned-agent ") + extra;
     ChildProcess kpack(cmd);
     return kpack.Wait(60000);
   }

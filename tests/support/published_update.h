@@ -139,7 +139,7 @@ class UpdateStage {
 
  private:
   static std::string PublicKeyOption(const std::string& key) {
-    return key.empty() ? std::string() : "--public-key \"" + key + ".pub\"";
+    return key.empty() ? std::string("--unsigned-agent") : "--public-key \"" + key + ".pub\"";
   }
 
   // What the publisher writes of the ".INFO" file; the rest describes the files.

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <random>
 
@@ -202,6 +203,49 @@ TEST(ReleaseRules, OlderReleasesNeverReplaceNewerOnes) {
         << c.candidate.versionNew << "/" << c.candidate.stamp;
 }
 
+TEST(ReleaseRules, ASignedReleaseIsActedOnOnlyByItsOwnProductAndUntilItExpires) {
+  const std::string product = Sha256(ProductBindingText("Product.info", "PRODUCT-1"));
+  const ReleaseScope here{product, "2027-03-15"};
+  // What kpack publish writes, and an older kpack's release without any of it.
+  const std::string bound = "[Integrity]\r\nSHA256OfProduct=" + SUB::HexEncode(product) + "\r\nExpires=\r\n";
+  const auto with = [&](const std::string& from, const std::string& to) { return SUB::ReplaceText(bound, from, to); };
+  const auto boundTo = [&](const char* info, const char* token) {
+    return with(SUB::HexEncode(product), SUB::HexEncode(Sha256(ProductBindingText(info, token))));
+  };
+  const ReleaseFacts boundStored = ReadReleaseFacts(bound);
+  const ReleaseFacts unboundStored = ReadReleaseFacts("[NewSetup]\r\nVersionNew=1\r\n");
+  struct Case { const char* what; std::string info; const ReleaseFacts* stored; const char* refusal; } cases[] = {
+      {"this product's", bound, nullptr, nullptr},
+      {"the .INFO name in other case", boundTo("PRODUCT.INFO", "PRODUCT-1"), nullptr, nullptr},
+      {"another product's .INFO name", boundTo("Other.info", "PRODUCT-1"), nullptr, "another product"},
+      {"another product's token", boundTo("Product.info", "PRODUCT-2"), nullptr, "another product"},
+      {"a digest cut short", with(SUB::HexEncode(product), SUB::HexEncode(product).substr(2)), nullptr,
+       "another product"},
+      {"an empty binding", with(SUB::HexEncode(product), ""), nullptr, "another product"},
+      {"older kpack, nothing stored", "[NewSetup]\r\nVersionNew=2\r\n", nullptr, nullptr},
+      {"older kpack after an older one", "[NewSetup]\r\nVersionNew=2\r\n", &unboundStored, nullptr},
+      {"older kpack after a bound one", "[NewSetup]\r\nVersionNew=2\r\n", &boundStored, "names no product"},
+      {"expires today", with("Expires=", "Expires=2027-03-15"), nullptr, nullptr},
+      {"expires later", with("Expires=", "Expires=2028-01-01"), nullptr, nullptr},
+      {"expired yesterday", with("Expires=", "Expires=2027-03-14"), nullptr, "expired on 2027-03-14"},
+      {"expired last year", with("Expires=", "Expires=2026-12-31"), nullptr, "expired"},
+      {"an expiry that is no date", with("Expires=", "Expires=2027-3-15"), nullptr, "is no date"},
+      {"an expiry in words", with("Expires=", "Expires=never"), nullptr, "is no date"},
+  };
+  for (const Case& c : cases) {
+    const std::string why = ScopeRefusal(ReadReleaseFacts(c.info), here, c.stored);
+    if (!c.refusal) EXPECT_EQ(why, "") << c.what;
+    else EXPECT_NE(why.find(c.refusal), std::string::npos) << c.what << ": " << why;
+  }
+}
+
+TEST(ReleaseRules, ExpiryDatesHaveOneFormThatComparesAsText) {
+  for (const char* good : {"2027-01-31", "2028-02-29", "2027-12-31", "2027-10-01"}) EXPECT_TRUE(IsIsoDate(good)) << good;
+  for (const char* bad : {"", "2027-13-01", "2027-00-10", "2027-01-00", "2027-01-32", "2027/01/31", "27-01-31",
+                          "2027-1-31", "2027-01-31Z", "2O27-01-31", " 2027-01-3"})
+    EXPECT_FALSE(IsIsoDate(bad)) << bad;
+}
+
 TEST(ReleaseRules, DownloadedFileMustBeTheSignedOneExactly) {
   const std::string body = "MZ the setup", other = "MZ the setup of another release";
   ReleaseFile signed_{"Setup.exe", int64_t(body.size()), Sha256(body)};
@@ -233,7 +277,9 @@ class ReleaseTool : public ::testing::Test {
     fs::create_directories(dir_);
     WriteBytes(dir_ / "stub.exe", ktest::TinyStub());
     WriteBytes(dir_ / "in" / "setup.exe", "MZ engine " + std::string(70000, 'e'));
-    WriteBytes(dir_ / "News.txt", "|token|x|y|<B>New</B> release");
+    RunResult token = Kpack({"--scramble", "PRODUCT-1"});
+    ASSERT_EQ(token.code, 0);
+    WriteBytes(dir_ / "News.txt", "|" + SUB::Trim(token.output) + "|x|y|<B>New</B> release");
     ASSERT_EQ(Kpack({"keygen", Path("A")}).code, 0);
     ASSERT_EQ(Kpack({"keygen", Path("B")}).code, 0);
   }
@@ -244,7 +290,8 @@ class ReleaseTool : public ::testing::Test {
   RunResult PackSetup(const std::string& out, std::vector<std::string> extra) {
     std::vector<std::string> args = {"--stub", Path("stub.exe"), "--out", Path(out), "--dir", Path("in"),
                                      "--engine", "setup.exe", "--update-url", "http://127.0.0.1:8080/product",
-                                     "--info-file", "Product.info", "--agent-name", "Agent.exe", "--creates-agent"};
+                                     "--info-file", "Product.info", "--agent-name", "Agent.exe", "--creates-agent",
+                                     "--product-token", "PRODUCT-1"};
     args.insert(args.end(), extra.begin(), extra.end());
     return Kpack(args);
   }
@@ -280,13 +327,15 @@ TEST_F(ReleaseTool, KeygenWritesAPrivateKeyOnlyItsOwnerReadsAndNeverOverwrites) 
 }
 
 TEST_F(ReleaseTool, PackageCarriesTheKeyOnlyWhenAsked) {
-  ASSERT_EQ(PackSetup("plain.exe", {}).code, 0);
+  ASSERT_EQ(PackSetup("plain.exe", {"--unsigned-agent"}).code, 0);
   ASSERT_EQ(PackSetup("keyed.exe", {"--public-key", Path("A.pub")}).code, 0);
   TGFileInfo plain(Path("plain.exe")), keyed(Path("keyed.exe"));
   // Without a key the settings are the five items they always were.
-  EXPECT_EQ(plain.PackageSettings(), "|http://127.0.0.1:8080/product|Product.info|Agent.exe||0|");
+  EXPECT_EQ(plain.PackageSettings(), "|http://127.0.0.1:8080/product|Product.info|Agent.exe|" +
+                                         plain.GetProductToken(false) + "|0|");
   EXPECT_EQ(plain.GetReleaseKey(), "");
-  EXPECT_EQ(keyed.PackageSettings(), plain.PackageSettings() + KeyItem("A.pub") + "|");
+  EXPECT_EQ(keyed.PackageSettings(), "|http://127.0.0.1:8080/product|Product.info|Agent.exe|" +
+                                         keyed.GetProductToken(false) + "|0|" + KeyItem("A.pub") + "|");
   EXPECT_EQ(keyed.GetReleaseKey(), KeyItem("A.pub"));
   EXPECT_EQ(keyed.GetAgentExeName(), "Agent.exe");
   EXPECT_TRUE(keyed.IsHiddenByDefault() == plain.IsHiddenByDefault());
@@ -366,7 +415,7 @@ TEST_F(ReleaseTool, AnyEditAfterSigningBreaksTheSignature) {
 }
 
 TEST_F(ReleaseTool, PublishRefusesWhatTheAgentWouldNotReadAsWritten) {
-  ASSERT_EQ(PackSetup("Setup.exe", {}).code, 0);
+  ASSERT_EQ(PackSetup("Setup.exe", {"--public-key", Path("A.pub")}).code, 0);
   struct Case { std::string settings; std::vector<std::string> extra; const char* message; } cases[] = {
       {"[NewSetup]\nVersionNew=9\n", {}, "filled in from the release's files"},
       {"[NewSetup]\nShutdownMethod=Using WM_QUIT\nShutDownMethod=Using WM_CLOSE\n", {}, "given twice"},
@@ -376,6 +425,9 @@ TEST_F(ReleaseTool, PublishRefusesWhatTheAgentWouldNotReadAsWritten) {
       {"[General]\nAutoInform=01\n", {}, "AutoInform=1 needs an INFORM file"},
       {"", {"--version", "0"}, "positive 32-bit number"},
       {"", {"--info-name", "..\\x.info"}, "no .INFO file name"},
+      {"", {"--expires", "2027-02-30"}, "--expires needs a date"},
+      {"", {"--expires", "2027-04-31"}, "--expires needs a date"},
+      {"", {"--expires", "soon"}, "--expires needs a date"},
   };
   for (const Case& c : cases) {
     WriteBytes(dir_ / "release.ini", c.settings);
@@ -389,10 +441,100 @@ TEST_F(ReleaseTool, PublishRefusesWhatTheAgentWouldNotReadAsWritten) {
   }
 }
 
-TEST_F(ReleaseTool, PublishNotesASetupThatCarriesNoOrAnotherKey) {
-  ASSERT_EQ(PackSetup("Setup.exe", {}).code, 0);
-  EXPECT_NE(Publish("A.key", "s1", {"--version", "2"}).output.find("carries no release key"), std::string::npos);
-  ASSERT_EQ(PackSetup("Setup.exe", {"--public-key", Path("B.pub")}).code, 0);
-  EXPECT_NE(Publish("A.key", "s2", {"--version", "2"}).output.find("another release key"), std::string::npos);
-  EXPECT_EQ(Publish("B.key", "s3", {"--version", "2"}).output.find("note"), std::string::npos);
+TEST_F(ReleaseTool, AnAgentIsPackedOnlyWithAKeyOrUnsignedOnPurpose) {
+  struct Case { std::vector<std::string> extra; int code; const char* says; } cases[] = {
+      {{}, 2, "an agent without a release key runs whatever its update server sends"},
+      {{"--unsigned-agent"}, 0, "warning: the agent is unsigned"},
+      {{"--public-key", Path("A.pub")}, 0, ""},
+      {{"--public-key", Path("A.pub"), "--unsigned-agent"}, 2, "contradict each other"},
+  };
+  for (const char* agentFlag : {"--creates-agent", "--agent"}) {
+    for (const Case& c : cases) {
+      fs::remove(Path("agent.exe"));
+      std::vector<std::string> args = {"--stub", Path("stub.exe"), "--out", Path("agent.exe"), agentFlag,
+                                       "--update-url", "http://u/", "--info-file", "Product.info",
+                                       "--product-token", "PRODUCT-1"};
+      args.insert(args.end(), c.extra.begin(), c.extra.end());
+      RunResult r = Kpack(args);
+      const std::string what = std::string(agentFlag) + " " + (c.extra.empty() ? "" : c.extra.back());
+      EXPECT_EQ(r.code, c.code) << what << ": " << r.output;
+      EXPECT_NE(r.output.find(c.says), std::string::npos) << what << ": " << r.output;
+      const bool warns = std::string(c.says).find("warning") != std::string::npos;
+      EXPECT_EQ(r.output.find("warning") != std::string::npos, warns) << what << ": " << r.output;
+      EXPECT_EQ(fs::exists(Path("agent.exe")), c.code == 0) << what;
+    }
+  }
+  // A setup that writes no agent needs no key.
+  RunResult plain = Kpack({"--stub", Path("stub.exe"), "--out", Path("plain.exe"), "--dir", Path("in")});
+  EXPECT_EQ(plain.code, 0) << plain.output;
+  EXPECT_EQ(plain.output.find("warning"), std::string::npos) << plain.output;
+}
+
+TEST_F(ReleaseTool, PublishRefusesASetupThatChangesTheAgentsKeyUnlessTold) {
+  struct Case {
+    const char* setupKey;  // the key the UPDATE setup's agents carry ("" none)
+    std::vector<std::string> extra;
+    int code;
+    const char* says;
+  } cases[] = {
+      {"A", {}, 0, ""},
+      {"", {}, 1, "carries no release key"},
+      {"", {"--drop-signing"}, 0, "warning: "},
+      {"B", {}, 1, "carries another release key"},
+      {"B", {"--rotate-key", Path("B.pub")}, 0, "accept only releases signed with the key of"},
+      {"B", {"--rotate-key", Path("A.pub")}, 1, "carries another release key than"},
+      {"A", {"--rotate-key", Path("B.pub")}, 1, "does not carry"},
+      {"A", {"--drop-signing"}, 1, "carries a release key"},
+      {"B", {"--drop-signing", "--rotate-key", Path("B.pub")}, 2, "contradict each other"},
+  };
+  for (const Case& c : cases) {
+    const std::string key = c.setupKey;
+    const std::string what = (key.empty() ? "no key" : key) + " " + (c.extra.empty() ? "" : c.extra[0]);
+    fs::remove_all(dir_ / "site");
+    ASSERT_EQ(PackSetup("Setup.exe", key.empty() ? std::vector<std::string>{"--unsigned-agent"}
+                                                 : std::vector<std::string>{"--public-key", Path(key + ".pub")})
+                  .code, 0);
+    std::vector<std::string> args = {"--version", "2"};
+    args.insert(args.end(), c.extra.begin(), c.extra.end());
+    RunResult r = Publish("A.key", "site", args);
+    EXPECT_EQ(r.code, c.code) << what << ": " << r.output;
+    EXPECT_NE(r.output.find(c.says), std::string::npos) << what << ": " << r.output;
+    EXPECT_EQ(fs::exists(dir_ / "site" / "Product.info"), c.code == 0) << what;
+  }
+}
+
+TEST_F(ReleaseTool, PublishBindsTheReleaseToItsProductAndWritesTheExpiryAsked) {
+  ASSERT_EQ(PackSetup("Setup.exe", {"--public-key", Path("A.pub")}).code, 0);
+  const auto value = [](const std::string& info, const char* key) {
+    bool found = false;
+    return IniTextValue(info, "Integrity", key, found);
+  };
+  ASSERT_EQ(Publish("A.key", "site", {"--version", "2", "--inform", Path("News.txt")}).code, 0);
+  std::string info = ReadBytes(dir_ / "site" / "Product.info");
+  EXPECT_EQ(value(info, "SHA256OfProduct"), SUB::HexEncode(Sha256("PRODUCT.INFO|PRODUCT-1")));
+  EXPECT_EQ(value(info, "Expires"), "");
+  const ReleaseScope here{Sha256(ProductBindingText("Product.info", "PRODUCT-1")), "2031-01-01"};
+  EXPECT_EQ(ScopeRefusal(ReadReleaseFacts(info), here, nullptr), "");
+
+  RunResult dated = Publish("A.key", "dated", {"--version", "2", "--expires", "2030-12-31", "--info-name", "Other.info"});
+  ASSERT_EQ(dated.code, 0) << dated.output;
+  info = ReadBytes(dir_ / "dated" / "Other.info");
+  EXPECT_EQ(value(info, "SHA256OfProduct"), SUB::HexEncode(Sha256("OTHER.INFO|PRODUCT-1")));
+  EXPECT_EQ(value(info, "Expires"), "2030-12-31");
+  EXPECT_NE(ScopeRefusal(ReadReleaseFacts(info), here, nullptr), "") << "published for Other.info, and expired";
+
+  // A number of days counts from today (UTC); a date gone by is written with a warning.
+  ASSERT_EQ(Publish("A.key", "days", {"--version", "2", "--expires", "0"}).code, 0);
+  std::time_t now = std::time(nullptr);
+  char today[16];
+  std::strftime(today, sizeof today, "%Y-%m-%d", std::gmtime(&now));
+  EXPECT_EQ(value(ReadBytes(dir_ / "days" / "Product.info"), "Expires"), today);
+  EXPECT_NE(Publish("A.key", "past", {"--version", "2", "--expires", "2020-01-01"}).output.find("warning: the release expired"),
+            std::string::npos);
+
+  // The INFORM file must be of the same product as the UPDATE setup.
+  WriteBytes(dir_ / "Other.txt", "|" + SUB::Trim(Kpack({"--scramble", "PRODUCT-2"}).output) + "|x|y|Other");
+  RunResult mixed = Publish("A.key", "mixed", {"--version", "2", "--inform", Path("Other.txt")});
+  EXPECT_EQ(mixed.code, 1);
+  EXPECT_NE(mixed.output.find("another product token"), std::string::npos) << mixed.output;
 }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "../support/test_paths.h"
+#include "core/Files/file_names.h"
 #include "core/PackX/file_info.h"
 #include "core/StubAU/release_info.h"
 #include "core/Utils/ksub.h"
@@ -38,6 +39,16 @@ class ReleaseVerify : public ::testing::Test {
     ASSERT_TRUE(ForceDirectories(agent_));
   }
   std::string Stored() const { return agent_ + "Product.info"; }
+  // The downloaded file at `path`, under its own name, against the stored release.
+  ReleaseTrust FileTrust(const std::string& key, ReleaseFileKind kind, const std::string& path) const {
+    return CheckDownloadedFile(key, Stored(), kind, path, ExtractFileName(path)).trust;
+  }
+  // The agent of the fixture's product on a day its releases are valid.
+  static ReleaseScope Scope() {
+    ReleaseScope scope{"", "2026-06-01"};
+    EXPECT_TRUE(Sha256OfBytes(ProductBindingText("Product.info", "PRODUCT-1"), scope.product));
+    return scope;
+  }
   // A copy of a fixture file in the agent's folder, as a download leaves it.
   std::string Download(const std::string& rel, const std::string& name) {
     std::string to = agent_ + name;
@@ -86,7 +97,7 @@ TEST_F(ReleaseVerify, AgentWithoutAKeyGoesOnUnsigned) {
   EXPECT_EQ(CheckInfoSignature("", info3_, "").trust, ReleaseTrust::kUnsigned);
   EXPECT_EQ(CheckInfoSignature("", "anything", "x").reason, kUnsignedReleaseLog);
   std::string setup = Download("build2\\Setup.exe", "Setup.exe");
-  EXPECT_EQ(CheckDownloadedFile("", Stored(), ReleaseFileKind::kUpdate, setup).trust, ReleaseTrust::kUnsigned);
+  EXPECT_EQ(FileTrust("", ReleaseFileKind::kUpdate, setup), ReleaseTrust::kUnsigned);
 }
 
 TEST_F(ReleaseVerify, DownloadedFilesMustBeTheSignedOnes) {
@@ -94,24 +105,24 @@ TEST_F(ReleaseVerify, DownloadedFilesMustBeTheSignedOnes) {
   EXPECT_EQ(ReadWholeFile(SignatureFileName(Stored())), sig3_);
   std::string setup = Download("r3\\Setup.exe", "Setup.exe");
   ASSERT_GT(FileSizeByName(setup), 3 << 16);  // read by CNG in several 64 KB pieces
-  EXPECT_EQ(CheckDownloadedFile(keyA_, Stored(), ReleaseFileKind::kUpdate, setup).trust, ReleaseTrust::kVerified);
+  EXPECT_EQ(FileTrust(keyA_, ReleaseFileKind::kUpdate, setup), ReleaseTrust::kVerified);
   std::string news = Download("r3\\News.txt", "News.txt");
-  EXPECT_EQ(CheckDownloadedFile(keyA_, Stored(), ReleaseFileKind::kInform, news).trust, ReleaseTrust::kVerified);
+  EXPECT_EQ(FileTrust(keyA_, ReleaseFileKind::kInform, news), ReleaseTrust::kVerified);
 
   // One flipped byte in the middle of the UPDATE file.
   std::string bytes = ReadWholeFile(setup);
   bytes[bytes.size() / 2] ^= 0x20;
   ASSERT_TRUE(WriteTextToFile(agent_ + "Setup.exe", bytes));
-  EXPECT_EQ(CheckDownloadedFile(keyA_, Stored(), ReleaseFileKind::kUpdate, setup).trust, ReleaseTrust::kRefused);
+  EXPECT_EQ(FileTrust(keyA_, ReleaseFileKind::kUpdate, setup), ReleaseTrust::kRefused);
   // Mix-and-match: the UPDATE file of release 2 under the signed text of release 3.
   Download("r2\\Setup.exe", "Setup.exe");
-  EXPECT_EQ(CheckDownloadedFile(keyA_, Stored(), ReleaseFileKind::kUpdate, setup).trust, ReleaseTrust::kRefused);
+  EXPECT_EQ(FileTrust(keyA_, ReleaseFileKind::kUpdate, setup), ReleaseTrust::kRefused);
   // The INFORM file where the UPDATE file was named.
-  EXPECT_EQ(CheckDownloadedFile(keyA_, Stored(), ReleaseFileKind::kUpdate, news).trust, ReleaseTrust::kRefused);
+  EXPECT_EQ(FileTrust(keyA_, ReleaseFileKind::kUpdate, news), ReleaseTrust::kRefused);
   // A stored text edited after it was stored is not trusted for its hashes.
   Download("r3\\Setup.exe", "Setup.exe");
   ASSERT_TRUE(WriteTextToFile(Stored(), info3_ + " "));
-  EXPECT_EQ(CheckDownloadedFile(keyA_, Stored(), ReleaseFileKind::kUpdate, setup).trust, ReleaseTrust::kRefused);
+  EXPECT_EQ(FileTrust(keyA_, ReleaseFileKind::kUpdate, setup), ReleaseTrust::kRefused);
 }
 
 TEST_F(ReleaseVerify, OlderSignedReleasesReplayedChangeNothing) {
@@ -123,10 +134,10 @@ TEST_F(ReleaseVerify, OlderSignedReleasesReplayedChangeNothing) {
       {"release 3 while 2 is installed", info3_, sig3_, 2, ReleaseTrust::kVerified},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(CheckNewInfo(keyA_, c.info, c.sig, c.installed, Stored()).trust, c.trust) << c.what;
+    EXPECT_EQ(CheckNewInfo(keyA_, c.info, c.sig, Scope(), c.installed, Stored()).trust, c.trust) << c.what;
   // A stored text that does not verify cannot hold the agent back.
   ASSERT_TRUE(StoreVerifiedInfo(Stored(), SUB::ReplaceText(info3_, "VersionNew=3", "VersionNew=999"), sig3_));
-  EXPECT_EQ(CheckNewInfo(keyA_, info2_, sig2_, 2, Stored()).trust, ReleaseTrust::kVerified);
+  EXPECT_EQ(CheckNewInfo(keyA_, info2_, sig2_, Scope(), 2, Stored()).trust, ReleaseTrust::kVerified);
   // Storing an unsigned text removes an old signature file.
   ASSERT_TRUE(StoreVerifiedInfo(Stored(), info2_, ""));
   EXPECT_FALSE(FileExists(SignatureFileName(Stored())));
@@ -149,5 +160,5 @@ TEST_F(ReleaseVerify, PublishedInfoReadsTheSameThroughTheProfileReader) {
     EXPECT_EQ(ReadIniString(path, section, key, "(default)"), expected.empty() ? "(default)" : expected) << key;
     ++keys;
   }
-  EXPECT_EQ(keys, 26);
+  EXPECT_EQ(keys, 28);
 }

@@ -32,5 +32,25 @@ for v in 2 3; do
     --settings "$OUT/release.ini" --inform "$OUT/News.txt" --out "$OUT/r$v" >/dev/null
 done
 "$KPACK" publish --key "$OUT/B.key" --update "$OUT/build3/Setup.exe" --version 3 --stamp 30 \
-  --settings "$OUT/release.ini" --out "$OUT/r3b" >/dev/null 2>&1
+  --settings "$OUT/release.ini" --rotate-key "$OUT/A.pub" --out "$OUT/r3b" >/dev/null 2>&1
+# Releases the agent of PRODUCT-1 (Product.info) must refuse although key A
+# signed them: version 5 of another product (its token), one published under
+# another .INFO name, and one that expired.
+mkdir -p "$OUT/build5"
+"$KPACK" --stub "$STUB" --out "$OUT/build5/Setup.exe" --dir "$OUT/payload3" \
+  --update-url "http://127.0.0.1/product" --info-file Product.info --agent-name Agent.exe \
+  --product-token PRODUCT-2 --creates-agent --public-key "$OUT/A.pub" >/dev/null
+"$KPACK" publish --key "$OUT/A.key" --update "$OUT/build5/Setup.exe" --version 5 --stamp 50 \
+  --settings "$OUT/release.ini" --out "$OUT/other-token" >/dev/null
+"$KPACK" publish --key "$OUT/A.key" --update "$OUT/build3/Setup.exe" --version 5 --stamp 50 \
+  --settings "$OUT/release.ini" --info-name Other.info --out "$OUT/other-name" >/dev/null
+mv "$OUT/other-name/Other.info" "$OUT/other-name/Product.info"
+mv "$OUT/other-name/Other.info.sig" "$OUT/other-name/Product.info.sig"
+"$KPACK" publish --key "$OUT/A.key" --update "$OUT/build3/Setup.exe" --version 5 --stamp 50 \
+  --settings "$OUT/release.ini" --expires 2021-06-30 --out "$OUT/expired" >/dev/null 2>&1
+# Release 2 as a kpack without the product binding wrote it, signed by key A.
+mkdir -p "$OUT/unbound2"
+grep -v -e '^SHA256OfProduct=' -e '^Expires=' "$OUT/r2/Product.info" \
+  >"$OUT/unbound2/Product.info"
+openssl dgst -sha256 -sign "$OUT/A.key" -out "$OUT/unbound2/Product.info.sig" "$OUT/unbound2/Product.info"
 echo "signed releases in $OUT"

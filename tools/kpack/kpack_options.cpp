@@ -40,6 +40,8 @@ const char kKpackHelp[] =
     "  --product-token TEXT     product token (stored scrambled)\n"
     "  --hidden                 the setup runs hidden by default\n"
     "  --public-key NAME.pub    release key: the agent runs only releases signed with it\n"
+    "  --unsigned-agent         pack an agent (--creates-agent, --agent) without a release\n"
+    "                           key on purpose: it runs whatever its update server sends\n"
     "  --web-source URL         web setup: folder or address of the package\n"
     "  --web-package NAME       web setup: package file name\n"
     "  --no-local-package       web setup: never use a package lying beside the setup\n"
@@ -167,6 +169,7 @@ struct Collected {
   std::string space = "auto";
   bool productToken = false, webToken = false;
   std::string method;  // --method, empty: the default
+  bool unsignedAgent = false;
 };
 
 std::string AddFolder(const std::string& folder, Collected& c) {
@@ -183,8 +186,9 @@ std::string AddFolder(const std::string& folder, Collected& c) {
   return {};
 }
 
-// The release key item from a PEM public key file (as `kpack keygen` writes).
-std::string ReadPublicKey(const std::string& path, std::string& item) {
+}  // namespace
+
+std::string ReadPublicKeyItem(const std::string& path, std::string& item) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return "cannot read the public key " + path;
   std::string pem(std::istreambuf_iterator<char>(in), {});
@@ -192,6 +196,23 @@ std::string ReadPublicKey(const std::string& path, std::string& item) {
   std::string err = PointFromPublicKeyPem(pem, point);
   if (!err.empty()) return path + ": " + err;
   item = FormatReleaseKeyItem(point);
+  return {};
+}
+
+namespace {
+
+// An agent runs what its update server sends, with administrator rights:
+// without a release key anyone who can answer its requests chooses the
+// program. Packing one needs the key, or the publisher's explicit word.
+std::string AgentKeyRule(const PackageTrailer& tr, const Collected& c, std::vector<std::string>& warnings) {
+  const bool agent = tr.raw[kTrCreatesAgent] || tr.raw[kTrIsAgent];
+  const bool keyed = !c.settings[kSetReleaseKey].empty();
+  if (c.unsignedAgent && keyed) return "--unsigned-agent and --public-key contradict each other";
+  if (!agent || keyed) return {};
+  if (!c.unsignedAgent)
+    return "an agent without a release key runs whatever its update server sends: give --public-key NAME.pub "
+           "(kpack keygen NAME makes one), or --unsigned-agent to pack it unsigned on purpose";
+  warnings.push_back("the agent is unsigned: anyone who can answer its update requests chooses what it runs");
   return {};
 }
 
@@ -240,7 +261,7 @@ std::string ParseKpackCommand(const std::vector<std::string>& args, KpackCommand
          c.anyWeb = true;
          return std::string();
        }},
-      {"--public-key", [&c](const std::string& v) { return ReadPublicKey(v, c.settings[kSetReleaseKey]); }},
+      {"--public-key", [&c](const std::string& v) { return ReadPublicKeyItem(v, c.settings[kSetReleaseKey]); }},
       {"--space", text(c.space)},
       {"--level", [&order](const std::string& v) {
          int64_t n;
@@ -270,6 +291,7 @@ std::string ParseKpackCommand(const std::vector<std::string>& args, KpackCommand
   const std::map<std::string, Handler> bare = {
       {"--help", [&out](const std::string&) { out.action = KpackCommand::Action::kHelp; return std::string(); }},
       {"--no-times", [&c](const std::string&) { c.times = false; return std::string(); }},
+      {"--unsigned-agent", [&c](const std::string&) { c.unsignedAgent = true; return std::string(); }},
       {"--hidden", [&c](const std::string&) { c.settings[kSetHidden] = "1"; return std::string(); }},
       {"--no-local-package", [&c](const std::string&) { c.web[kWebNoLocal] = "1"; c.anyWeb = true; return std::string(); }},
       {"--temp-notice", flag(kFlagTempDriveNotice)},
@@ -307,6 +329,7 @@ std::string ParseKpackCommand(const std::vector<std::string>& args, KpackCommand
   if (order.outPath.empty()) return "no output given (--out SETUP.exe)";
   if (tr.raw[kTrWebSetup] && !c.files.empty()) return "a web setup carries no files";
   if (std::string err = ChooseMethod(c.method, order); !err.empty()) return err;
+  if (std::string err = AgentKeyRule(tr, c, out.warnings); !err.empty()) return err;
 
   // Names must stay inside the extraction folder and appear once.
   std::vector<std::string> seen;

@@ -135,6 +135,7 @@ int main(int argc, char** argv) {
     case KpackCommand::Action::kPack:
       break;
   }
+  for (const std::string& w : cmd.warnings) std::cerr << "kpack: warning: " << w << "\n";
   PackResult result = WritePackage(cmd.order);
   if (!result.error.empty()) {
     std::cerr << "kpack: " << result.error << "\n";

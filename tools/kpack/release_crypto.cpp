@@ -50,6 +50,13 @@ std::string PublicPoint(EVP_PKEY* key, P256Point& point) {
 
 }  // namespace
 
+std::string Sha256OfBytes(const std::string& bytes) {
+  unsigned char md[EVP_MAX_MD_SIZE];
+  unsigned int len = 0;
+  if (EVP_Digest(bytes.data(), bytes.size(), md, &len, EVP_sha256(), nullptr) != 1) return {};
+  return std::string(reinterpret_cast<char*>(md), len);
+}
+
 std::string WriteKeyPair(const std::string& base) {
   Pkey key(EVP_PKEY_Q_keygen(nullptr, nullptr, "EC", "P-256"));
   if (!key) return "OpenSSL could not make a P-256 key";

@@ -12,6 +12,9 @@ namespace kestro {
 // and NAME.pub (the public key, SubjectPublicKeyInfo PEM); never overwrites.
 std::string WriteKeyPair(const std::string& base);
 
+// The 32 bytes of the SHA-256 of `bytes`.
+std::string Sha256OfBytes(const std::string& bytes);
+
 // The 32 bytes of a file's SHA-256.
 std::string Sha256OfFile(const std::string& path, std::string& digest);
 

@@ -1,15 +1,20 @@
 #include "release_tool.h"
 
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <optional>
 
 #include "core/PackX/file_info.h"
+#include "core/PackX/package_token.h"
 #include "core/StubAU/info_writer.h"
+#include "core/StubAU/inform_file.h"
 #include "core/StubAU/release_signature.h"
 #include "core/Utils/ksub.h"
+#include "kpack_options.h"
 #include "release_crypto.h"
 
 namespace kestro {
@@ -20,11 +25,17 @@ const char kReleaseHelp[] =
     "                           setup file and server) and NAME.pub (for --public-key)\n"
     "  kpack publish --key NAME.key --version N --out FOLDER [--update SETUP.exe]\n"
     "                [--inform FILE] [--settings RELEASE.ini] [--stamp N] [--info-name NAME]\n"
+    "                [--expires YYYY-MM-DD|DAYS] [--drop-signing | --rotate-key NEW.pub]\n"
     "                           write the release's server folder: the .INFO file (every\n"
-    "                           key; names, sizes, SHA-256, version and stamp filled in),\n"
-    "                           its signature NAME.sig and copies of the UPDATE and INFORM\n"
-    "                           files; the .INFO name and download folder default to the\n"
-    "                           UPDATE setup's own; the stamp to the seconds since 2020\n"
+    "                           key; names, sizes, SHA-256, version and stamp filled in,\n"
+    "                           bound to the product by the SHA-256 of its .INFO name and\n"
+    "                           product token), its signature NAME.sig and copies\n"
+    "                           of the UPDATE and INFORM files; the .INFO name and download\n"
+    "                           folder default to the UPDATE setup's own; the stamp to the\n"
+    "                           seconds since 2020. --expires: the last day (UTC, or DAYS\n"
+    "                           from today) on which agents act on the release. An UPDATE\n"
+    "                           setup whose agents carry no key or another key is refused\n"
+    "                           unless --drop-signing or --rotate-key (its new key) says so\n"
     "  --public-key NAME.pub    (packing) the agents of this setup accept only releases\n"
     "                           signed with the matching private key\n";
 
@@ -69,15 +80,21 @@ std::string Describe(const std::string& path, ReleaseFile& file) {
 }
 
 struct PublishOptions {
-  std::string key, out, update, inform, settings, infoName, version, stamp;
+  std::string key, out, update, inform, settings, infoName, version, stamp, expires, rotateKey;
+  bool dropSigning = false;
 };
 
 std::string ParsePublish(const std::vector<std::string>& args, PublishOptions& o) {
   const std::map<std::string, std::string*> valued = {
       {"--key", &o.key},         {"--out", &o.out},           {"--update", &o.update},
       {"--inform", &o.inform},   {"--settings", &o.settings}, {"--info-name", &o.infoName},
-      {"--version", &o.version}, {"--stamp", &o.stamp}};
+      {"--version", &o.version}, {"--stamp", &o.stamp},        {"--expires", &o.expires},
+      {"--rotate-key", &o.rotateKey}};
   for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--drop-signing") {
+      o.dropSigning = true;
+      continue;
+    }
     auto v = valued.find(args[i]);
     if (v == valued.end()) return "unknown publish option " + args[i] + " (see kpack --help)";
     if (i + 1 >= args.size()) return args[i] + " needs a value";
@@ -85,7 +102,61 @@ std::string ParsePublish(const std::vector<std::string>& args, PublishOptions& o
   }
   if (o.key.empty() || o.out.empty() || o.version.empty()) return "publish needs --key, --version and --out";
   if (o.update.empty() && o.inform.empty()) return "publish needs --update or --inform";
+  if (o.dropSigning && !o.rotateKey.empty()) return "--drop-signing and --rotate-key contradict each other";
   return {};
+}
+
+std::string UtcDate(std::time_t when) {
+  char text[16] = {};
+  std::strftime(text, sizeof text, "%Y-%m-%d", std::gmtime(&when));
+  return text;
+}
+
+// YYYY-MM-DD naming a day of the calendar (2027-02-30 is none).
+bool IsCalendarDay(const std::string& date) {
+  if (!IsIsoDate(date)) return false;
+  std::tm day{};
+  day.tm_year = std::atoi(date.c_str()) - 1900;
+  day.tm_mon = std::atoi(&date[5]) - 1;
+  day.tm_mday = std::atoi(&date[8]);
+  day.tm_hour = 12;
+  return UtcDate(timegm(&day)) == date;
+}
+
+// --expires as a date, or as a number of days from today (UTC).
+std::string ExpiryDate(const std::string& given, std::string& date) {
+  int32_t days = 0;
+  if (given.empty() || IsCalendarDay(given)) {
+    date = given;
+  } else if (ParseInt32(given, days) && days >= 0 && days <= 36500) {
+    date = UtcDate(std::time(nullptr) + std::time_t(days) * 86400);
+  } else {
+    return "--expires needs a date YYYY-MM-DD or a number of days, not \"" + given + "\"";
+  }
+  if (!date.empty() && date < UtcDate(std::time(nullptr)))
+    std::cerr << "kpack: warning: the release expired on " << date << "; agents refuse it\n";
+  return {};
+}
+
+// The product the release belongs to: its .INFO name and the token its
+// UPDATE setup and its INFORM file carry (they must agree), as SHA-256.
+std::string ProductDigest(const PublishOptions& o, const std::string& infoName, std::string& digest) {
+  std::optional<std::string> token, informToken;
+  if (!o.update.empty()) {
+    token = UnscrambleToken(TGFileInfo(o.update).GetProductToken(false));
+    if (!token) return o.update + " carries no product token to bind the release to";
+  }
+  if (!o.inform.empty()) {
+    std::string text;
+    std::string err = ReadWhole(o.inform, text);
+    if (!err.empty()) return err;
+    informToken = SplitInformText(text).token;
+    if (!informToken) return o.inform + " carries no product token";
+    if (token && *token != *informToken) return o.inform + " carries another product token than " + o.update;
+    token = informToken;
+  }
+  digest = Sha256OfBytes(ProductBindingText(infoName, *token));
+  return digest.empty() ? "SHA-256 of the product binding failed" : std::string();
 }
 
 // Reads the release's files and settings into `release`; `infoName` gets the
@@ -113,17 +184,42 @@ std::string GatherRelease(const PublishOptions& o, InfoRelease& release, std::st
   }
   if (infoName.empty() || infoName.find_first_of("\\/:") != std::string::npos || infoName == "." || infoName == "..")
     return "no .INFO file name: give --info-name NAME (the setup names none)";
+  std::string err = ProductDigest(o, infoName, release.productDigest);
+  if (err.empty()) err = ExpiryDate(o.expires, release.expires);
+  if (!err.empty()) return err;
   return o.settings.empty() ? std::string() : ReadWhole(o.settings, release.settingsText);
 }
 
-// What the agents of the UPDATE setup will trust, when it is not this key.
-void NoteSetupKey(const std::string& update, const P256Point& signer) {
-  if (update.empty()) return;
-  std::string item = TGFileInfo(update).GetReleaseKey();
-  if (item.empty())
-    std::cerr << "kpack: note: " << update << " carries no release key; the agents it installs check no signature\n";
-  else if (item != FormatReleaseKeyItem(signer))
-    std::cerr << "kpack: note: " << update << " carries another release key; later releases must be signed with it\n";
+// The agents an UPDATE setup installs trust the key it carries. A setup
+// without one turns signing off for good (its agents then run whatever the
+// network sends), one with another key moves every later release to that
+// key: either happens only when the publisher names it. A setup that writes
+// no agent leaves the installed agents and their key as they are.
+std::string SetupKeyRule(const PublishOptions& o, const P256Point& signer) {
+  if (o.update.empty() || !TGFileInfo(o.update).CreatesAgent()) return {};
+  const std::string item = TGFileInfo(o.update).GetReleaseKey();
+  std::string rotated;
+  if (!o.rotateKey.empty()) {
+    std::string err = ReadPublicKeyItem(o.rotateKey, rotated);
+    if (!err.empty()) return err;
+  }
+  if (item.empty()) {
+    if (!o.dropSigning)
+      return o.update + " carries no release key: the agents it installs would run unsigned releases "
+             "(give --drop-signing to publish it so on purpose)";
+    std::cerr << "kpack: warning: " << o.update << " carries no release key; the agents it installs check no signature\n";
+    return {};
+  }
+  if (o.dropSigning) return "--drop-signing, but " + o.update + " carries a release key";
+  if (item == FormatReleaseKeyItem(signer))
+    return rotated.empty() ? std::string() : "--rotate-key names a key " + o.update + " does not carry";
+  if (rotated.empty())
+    return o.update + " carries another release key than " + o.key +
+           " (give --rotate-key NEW.pub to move its agents to that key)";
+  if (item != rotated) return o.update + " carries another release key than " + o.rotateKey;
+  std::cerr << "kpack: note: the agents " << o.update << " installs accept only releases signed with the key of "
+            << o.rotateKey << " from now on\n";
+  return {};
 }
 
 // The folder as the agent will read it: the signature parses and the facts
@@ -134,7 +230,8 @@ std::string CheckRoundTrip(const std::string& info, const std::string& der, cons
               (!r.hasUpdate || (f.update.name == r.update.name && f.update.size == r.update.size &&
                                 f.update.sha256 == r.update.sha256)) &&
               (!r.hasInform || (f.inform.name == r.inform.name && f.inform.size == r.inform.size &&
-                                f.inform.sha256 == r.inform.sha256));
+                                f.inform.sha256 == r.inform.sha256)) &&
+              f.bound && f.product == r.productDigest && f.expires == r.expires;
   if (!DerSignatureToRaw(der)) return "the signature does not have the form the agent reads";
   return same ? std::string() : "the .INFO file does not read back as written";
 }
@@ -160,8 +257,8 @@ std::string Publish(const PublishOptions& o) {
   P256Point signer;
   err = SignBytes(o.key, info, der, signer);
   if (err.empty()) err = CheckRoundTrip(info, der, release);
+  if (err.empty()) err = SetupKeyRule(o, signer);
   if (!err.empty()) return err;
-  NoteSetupKey(o.update, signer);
   std::error_code ec;
   fs::create_directories(o.out, ec);
   if (ec) return "cannot make the folder " + o.out;

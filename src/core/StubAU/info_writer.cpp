@@ -50,6 +50,8 @@ const InfoKey kInfoKeys[] = {
     {kInfoAutoInform, "AutoInformH", "360", Source::kSettings},
     {kInfoIntegrity, kInfoUpdateHash, "", Source::kFilled},
     {kInfoIntegrity, kInfoInformHash, "", Source::kFilled},
+    {kInfoIntegrity, kInfoProduct, "", Source::kFilled},
+    {kInfoIntegrity, kInfoExpires, "", Source::kFilled},
 };
 
 using KeyName = std::pair<std::string, std::string>;  // upper-case section and key
@@ -108,6 +110,8 @@ std::string Filled(const InfoKey& k, const InfoRelease& r) {
   if (key == "NameOfInformFile") return file(r.inform, r.hasInform, 0);
   if (key == "SizeOfInformFile") return file(r.inform, r.hasInform, 1);
   if (key == kInfoInformHash) return file(r.inform, r.hasInform, 2);
+  if (key == kInfoProduct) return SUB::HexEncode(r.productDigest);
+  if (key == kInfoExpires) return r.expires;
   if (key == "VersionNew") return std::to_string(r.versionNew);
   return std::to_string(r.stamp);
 }
@@ -128,6 +132,11 @@ std::string WriteInfoText(const InfoRelease& release, std::string& error) {
   // The agent reads AutoInform as an integer: "01" announces too.
   const bool announces = given != values.end() && SUB::StrToInt64Def(given->second, 0) == 1;
   if (values[url].empty()) values[url] = release.defaultUpdateUrl;
+  if (release.productDigest.size() != 32)
+    error = "no product to bind the release to (the SHA-256 of its .INFO name and product token)";
+  else if (!release.expires.empty() && !IsIsoDate(release.expires))
+    error = "the expiry must be a date YYYY-MM-DD, not \"" + release.expires + "\"";
+  if (!error.empty()) return {};
   if (!ReadsAsWritten(values[url])) error = "the download folder would not read back as written";
   else if (values[url].empty()) error = "no download folder: set DownloadURL_UPDATE in the settings";
   else if (announces ? !release.hasInform : !release.hasUpdate)

@@ -1,5 +1,7 @@
 #include "core/StubAU/release_info.h"
 
+#include <cstdlib>
+
 #include "core/Files/file_names.h"
 #include "core/StubAU/release_key.h"
 #include "core/Utils/ksub.h"
@@ -28,8 +30,7 @@ int64_t IntValue(const std::string& text, const char* section, const char* key) 
   return SUB::StrToInt64Def(IniTextValue(text, section, key, found), 0);
 }
 
-std::string HashValue(const std::string& text, const char* key) {
-  bool found = false;
+std::string HashValue(const std::string& text, const char* key, bool& found) {
   std::optional<std::string> bytes = StrictHexDecode(IniTextValue(text, kInfoIntegrity, key, found));
   return bytes && bytes->size() == kSha256Size ? *bytes : std::string();
 }
@@ -40,7 +41,7 @@ ReleaseFile FileFacts(const std::string& text, const char* section, const char* 
   ReleaseFile f;
   f.name = ExtractFileName(IniTextValue(text, section, nameKey, found));
   f.size = int32_t(uint32_t(IntValue(text, section, sizeKey)));
-  f.sha256 = HashValue(text, hashKey);
+  f.sha256 = HashValue(text, hashKey, found);
   return f;
 }
 
@@ -83,6 +84,9 @@ ReleaseFacts ReadReleaseFacts(const std::string& infoText) {
   r.stamp = int32_t(uint32_t(IntValue(infoText, kInfoNewSetup, "Stamp")));
   r.update = FileFacts(infoText, kInfoNewSetup, "NameOfUpdateFile", "SizeOfUpdateFile", kInfoUpdateHash);
   r.inform = FileFacts(infoText, kInfoAutoInform, "NameOfInformFile", "SizeOfInformFile", kInfoInformHash);
+  r.product = HashValue(infoText, kInfoProduct, r.bound);
+  bool found = false;
+  r.expires = IniTextValue(infoText, kInfoIntegrity, kInfoExpires, found);
   return r;
 }
 
@@ -96,6 +100,31 @@ std::string RollbackRefusal(const ReleaseFacts& candidate, int32_t versionOrigin
     return "release " + std::to_string(candidate.versionNew) + " stamp " + std::to_string(candidate.stamp) +
            " is older than the stored release " + std::to_string(stored->versionNew) + " stamp " +
            std::to_string(stored->stamp);
+  return {};
+}
+
+std::string ProductBindingText(const std::string& infoName, const std::string& productToken) {
+  return SUB::Upper(infoName) + "|" + productToken;
+}
+
+bool IsIsoDate(const std::string& text) {
+  // The pattern caps each digit; month and day are then in 01..19 and 01..39.
+  const char* const kPattern = "9999-19-39";
+  if (text.size() != 10) return false;
+  for (size_t i = 0; i < 10; ++i)
+    if (kPattern[i] == '-' ? text[i] != '-' : text[i] < '0' || text[i] > kPattern[i]) return false;
+  const int month = std::atoi(&text[5]), day = std::atoi(&text[8]);
+  return month >= 1 && month <= 12 && day >= 1 && day <= 31;
+}
+
+std::string ScopeRefusal(const ReleaseFacts& candidate, const ReleaseScope& scope, const ReleaseFacts* stored) {
+  if (candidate.bound && (candidate.product.empty() || candidate.product != scope.product))
+    return "the release belongs to another product";
+  if (!candidate.bound && stored && stored->bound) return "the release names no product, the stored one does";
+  const std::string& expires = candidate.expires;
+  if (!expires.empty() && !IsIsoDate(expires)) return "the release's expiry is no date";
+  // Dates of one fixed form compare as texts.
+  if (!expires.empty() && scope.today > expires) return "the release expired on " + expires;
   return {};
 }
 

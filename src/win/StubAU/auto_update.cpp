@@ -46,7 +46,8 @@ struct Cycle {
 };
 
 // The downloaded UPDATE file is deleted however the cycle ends: a declined
-// or failed update leaves nothing beside the agent.
+// or failed update leaves nothing beside the agent. Only a file this cycle
+// downloaded and verified is owned so: a failed download deletes nothing.
 class UpdateFile {
  public:
   explicit UpdateFile(std::string path) : path_(std::move(path)) {}
@@ -135,8 +136,9 @@ void FinishAndRestart(const Cycle& c, bool result, bool restart, const std::stri
 
 // From the download on; the UPDATE file goes when this returns.
 bool UpdateFromDownload(const Cycle& c, const std::string& name) {
+  if (!DownloadUpdate(c, name)) return false;
   UpdateFile update(c.files.folder + name);
-  if (!DownloadUpdate(c, name) || !AgreedToInstall(c)) return false;
+  if (!AgreedToInstall(c)) return false;
 
   PidTrace(" ==== PerformAutoUpdate-7 ====");
   SetInstallFolders(c.original.TargetDir(), c.original.SharedDir(), c.original.AuxiliaryDir());
@@ -164,10 +166,12 @@ bool PerformAutoUpdate() {
   bool result = false;
   const std::string name = c.info.NameOfUpdateFile();
   const std::string safeName = SafeUpdateFileName(name);
+  const std::string refusal = safeName.empty() ? "not a plain file name" : RefusedDownloadName(safeName);
   if (c.info.DownloadUrlUpdate().empty() || name.empty()) {
     // nothing to fetch
-  } else if (safeName.empty()) {
-    WriteLog("ERROR: refused NameOfUpdateFile \"" + name + "\": not a plain file name");
+  } else if (!refusal.empty()) {
+    // Asked about nothing, fetched nothing.
+    WriteLog("ERROR: refused NameOfUpdateFile \"" + name + "\": " + refusal);
   } else {
     PidTrace(" ==== PerformAutoUpdate-5 ====");
     if (AgreedToDownload(c)) result = UpdateFromDownload(c, safeName);

@@ -7,6 +7,7 @@
 
 #include "core/Files/file_names.h"
 #include "core/StubAU/agent_download_bounds.h"
+#include "core/StubAU/download_names.h"
 #include "core/StubAU/inform_file.h"
 #include "core/StubAU/release_info.h"
 #include "core/Utils/ksub.h"
@@ -38,11 +39,39 @@ const KindText kStatusTexts[] = {{"s31", "Downloading INFO File..."},
 const char kBadToken[] = "Bad Secret Token!";
 const uint32_t kClientPauseMs = 500;
 
+// The private file an UPDATE or INFORM download is written to until it
+// verified: created here, under a name no ".INFO" file can give (the "~"
+// of temporary names), and deleted unless it took its final name. A failed
+// or refused download therefore never writes or deletes a file this cycle
+// did not create.
+class PrivateDownload {
+ public:
+  ~PrivateDownload() {
+    if (!path_.empty()) DeleteFileA(path_.c_str());
+  }
+  bool Create(const std::string& folder) {
+    char path[MAX_PATH];
+    if (!GetTempFileNameA(folder.c_str(), "~au", 0, path)) return false;
+    path_ = path;
+    return true;
+  }
+  const std::string& Path() const { return path_; }
+  bool MoveTo(const std::string& dest) {
+    if (!MoveFileExA(path_.c_str(), dest.c_str(), MOVEFILE_REPLACE_EXISTING)) return false;
+    path_.clear();
+    return true;
+  }
+
+ private:
+  std::string path_;
+};
+
 // One download context: what every step below needs to know.
 struct Fetch {
   int kind;
   std::uint64_t bound = 0;  // the most a server may send (0: the client's own)
   std::string name, source, local, content, error;
+  PrivateDownload temp;
   bool show = false;
   bool fromServer = false;
   SettingsFiles files;
@@ -73,12 +102,11 @@ void FetchFromFolder(Fetch& f) {
   }
   if (FileSizeByName(f.source) <= 0) return;
   // Copied as a file: an update does not fit the memory of this process.
-  const std::string local = f.files.folder + f.name;
-  if (!CopyFileA(f.source.c_str(), local.c_str(), FALSE)) {
+  if (!CopyFileA(f.source.c_str(), f.temp.Path().c_str(), FALSE)) {
     f.error = "Unable to copy " + f.source + " (" + LastErrorText() + ")";
     return;
   }
-  f.local = local;
+  f.local = f.temp.Path();
   if (f.show) ShowFolderCopyProgress();
 }
 
@@ -87,7 +115,7 @@ void FetchFromServer(Fetch& f, const std::string& location) {
   f.source = location + "/" + f.name;
   f.fromServer = true;
   SetDownloadAbort(false);
-  if (f.kind != kDownloadInfo) f.local = f.files.folder + f.name;
+  if (f.kind != kDownloadInfo) f.local = f.temp.Path();
   DownloadRequest request;
   request.url = f.source;
   request.destPath = f.local;
@@ -134,8 +162,22 @@ bool FinishInfo(Fetch& f) {
   return accepted;
 }
 
+// Logs and traces why a release file is refused; false.
+bool RefuseFile(const std::string& name, const std::string& why, std::string& error) {
+  error = "refused " + name + ": " + why;
+  WriteLog("ERROR: " + error);
+  PidTrace(" DownloadRefused: " + error);
+  return false;
+}
+
+// The verified download takes its final name beside the agent.
+bool PlaceFile(Fetch& f) {
+  return f.temp.MoveTo(f.files.folder + f.name) || RefuseFile(f.name, "cannot write it", f.error);
+}
+
 bool FinishFile(Fetch& f, const MsgBoxLook& look) {
-  if (SameProductToken(f.kind, f.local)) return AcceptReleaseFile(f.kind, f.local, f.files, f.error);
+  if (SameProductToken(f.kind, f.local))
+    return AcceptReleaseFile(f.kind, f.local, f.name, f.files, f.error) && PlaceFile(f);
   const std::string why = HtmlErrorPageMessage(f.local, "", f.source, kBadToken);
   if (!f.local.empty()) DeleteFileA(f.local.c_str());
   WriteLog("ERROR: " + why);
@@ -160,6 +202,11 @@ void ReportFileError(const Fetch& f, const OriginalSettings& original, const Msg
 
 // ---- interface -----------------------------------------------------------------
 
+std::string RefusedDownloadName(const std::string& name) {
+  const SettingsFiles files = OwnSettingsFiles();
+  return DownloadNameRefusal(name, files.infoName, ExtractFileName(files.original), OwnPackage().GetAgentExeName());
+}
+
 bool DownloadFileAU(const std::string& location, const std::string& name, int kind,
                     std::string& error) {
   AgentProcessState& agent = Agent();
@@ -167,6 +214,11 @@ bool DownloadFileAU(const std::string& location, const std::string& name, int ki
   f.kind = kind;
   f.files = OwnSettingsFiles();
   f.name = ExtractFileName(name);
+  if (kind != kDownloadInfo) {
+    const std::string why = RefusedDownloadName(name);
+    if (!why.empty()) return RefuseFile(name, why, error);
+    if (!f.temp.Create(f.files.folder)) return RefuseFile(name, "no file can be made beside the agent", error);
+  }
   const std::string base = agent.testMode.on ? agent.testMode.url : location;
   f.source = base + "\\" + f.name;
   PidTrace(" DownloadFileAU: " + f.source);

@@ -7,6 +7,7 @@
 #include "win/InetHTTP/inet_http.h"
 #include "win/KDebug/agent_log.h"
 #include "win/KDebug/kdebug.h"
+#include "win/StubAU/release_cng.h"
 #include "win/StubAU/release_verify.h"
 #include "win/StubGlob/stubglob.h"
 
@@ -36,6 +37,18 @@ bool Refuse(const std::string& what, const ReleaseCheck& check, std::string& err
   return false;
 }
 
+// This agent's product and today's date, which a signed release must fit.
+ReleaseScope OwnScope(const SettingsFiles& files) {
+  ReleaseScope scope;
+  Sha256OfBytes(ProductBindingText(files.infoName, OwnPackage().GetProductToken(true)), scope.product);
+  SYSTEMTIME now;
+  GetSystemTime(&now);
+  char today[16];
+  wsprintfA(today, "%04u-%02u-%02u", now.wYear, now.wMonth, now.wDay);
+  scope.today = today;
+  return scope;
+}
+
 void NoteVerified(const ReleaseCheck& check) {
   WriteLog("Release verified: " + check.reason);
   PidTrace(" ReleaseVerified: " + check.reason);
@@ -54,7 +67,7 @@ bool AcceptInfo(const InfoSource& source, const std::string& text, const Setting
   }
   const std::string signature = FetchSignature(source);
   const int32_t installed = OriginalSettings(files.original).VersionOriginal();
-  const ReleaseCheck check = CheckNewInfo(key, text, signature, installed, files.info);
+  const ReleaseCheck check = CheckNewInfo(key, text, signature, OwnScope(files), installed, files.info);
   if (check.trust != ReleaseTrust::kVerified) return Refuse("release refused", check, error);
   NoteVerified(check);
   if (StoreVerifiedInfo(files.info, text, signature)) return true;
@@ -63,11 +76,11 @@ bool AcceptInfo(const InfoSource& source, const std::string& text, const Setting
   return false;
 }
 
-bool AcceptReleaseFile(int kind, const std::string& local, const SettingsFiles& files,
+bool AcceptReleaseFile(int kind, const std::string& local, const std::string& name, const SettingsFiles& files,
                        std::string& error) {
   const std::string key = OwnPackage().GetReleaseKey();
   const ReleaseFileKind fileKind = kind == 3 ? ReleaseFileKind::kInform : ReleaseFileKind::kUpdate;
-  const ReleaseCheck check = CheckDownloadedFile(key, files.info, fileKind, local);
+  const ReleaseCheck check = CheckDownloadedFile(key, files.info, fileKind, local, name);
   if (check.trust == ReleaseTrust::kUnsigned) return true;
   if (check.trust == ReleaseTrust::kVerified) {
     NoteVerified(check);

@@ -25,10 +25,10 @@ struct InfoSource {
 bool AcceptInfo(const InfoSource& source, const std::string& text, const SettingsFiles& files,
                 std::string& error);
 
-// The downloaded UPDATE (kind 2) or INFORM (kind 3) file at `local` against
-// the stored release. A refusal deletes the file, goes to the agent log and
-// the trace, and returns false with the reason.
-bool AcceptReleaseFile(int kind, const std::string& local, const SettingsFiles& files,
+// The UPDATE (kind 2) or INFORM (kind 3) file downloaded to `local` for the
+// name `name`, against the stored release. A refusal deletes the file, goes
+// to the agent log and the trace, and returns false with the reason.
+bool AcceptReleaseFile(int kind, const std::string& local, const std::string& name, const SettingsFiles& files,
                        std::string& error);
 
 }  // namespace kestro

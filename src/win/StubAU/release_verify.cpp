@@ -44,12 +44,14 @@ ReleaseCheck CheckInfoSignature(const std::string& keyItem, const std::string& i
 }
 
 ReleaseCheck CheckNewInfo(const std::string& keyItem, const std::string& info, const std::string& signature,
-                          int32_t versionOriginal, const std::string& storedInfoPath) {
+                          const ReleaseScope& scope, int32_t versionOriginal, const std::string& storedInfoPath) {
   ReleaseCheck check = CheckInfoSignature(keyItem, info, signature);
   if (check.trust != ReleaseTrust::kVerified) return check;
   ReleaseFacts stored;
-  bool haveStored = StoredFacts(keyItem, storedInfoPath, stored);
-  std::string why = RollbackRefusal(ReadReleaseFacts(info), versionOriginal, haveStored ? &stored : nullptr);
+  const ReleaseFacts* previous = StoredFacts(keyItem, storedInfoPath, stored) ? &stored : nullptr;
+  const ReleaseFacts candidate = ReadReleaseFacts(info);
+  std::string why = ScopeRefusal(candidate, scope, previous);
+  if (why.empty()) why = RollbackRefusal(candidate, versionOriginal, previous);
   return why.empty() ? check : Refused(why);
 }
 
@@ -63,7 +65,7 @@ bool StoreVerifiedInfo(const std::string& storedInfoPath, const std::string& inf
 }
 
 ReleaseCheck CheckDownloadedFile(const std::string& keyItem, const std::string& storedInfoPath, ReleaseFileKind kind,
-                                 const std::string& path) {
+                                 const std::string& path, const std::string& name) {
   if (keyItem.empty()) return {ReleaseTrust::kUnsigned, kUnsignedReleaseLog};
   std::string info = ReadWholeFile(storedInfoPath);
   ReleaseCheck check = CheckInfoSignature(keyItem, info, ReadWholeFile(SignatureFileName(storedInfoPath)));
@@ -73,7 +75,7 @@ ReleaseCheck CheckDownloadedFile(const std::string& keyItem, const std::string& 
   std::string digest;
   uint64_t size = 0;
   if (!Sha256OfFile(path, digest, size)) return Refused("cannot read " + path + " to verify it");
-  std::string why = FileRefusal(expected, path, size, digest);
+  std::string why = FileRefusal(expected, name, size, digest);
   return why.empty() ? ReleaseCheck{ReleaseTrust::kVerified, expected.name + " matches the signed release"}
                      : Refused(why);
 }

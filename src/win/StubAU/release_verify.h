@@ -3,8 +3,9 @@
 //
 //   1. a downloaded ".INFO" text and its signature file (".INFO" name +
 //      ".sig" beside it on the server): CheckNewInfo. Only a verified text
-//      that is not older than what is installed or stored may replace the
-//      stored ".INFO"; StoreVerifiedInfo then writes it with its signature.
+//      of this product, not expired and not older than what is installed or
+//      stored may replace the stored ".INFO"; StoreVerifiedInfo then writes
+//      it with its signature.
 //   2. a downloaded UPDATE or INFORM file: CheckDownloadedFile, against the
 //      size and SHA-256 named by the stored, verified ".INFO".
 //
@@ -16,6 +17,8 @@
 
 #include <cstdint>
 #include <string>
+
+#include "core/StubAU/release_info.h"
 
 namespace kestro {
 
@@ -36,11 +39,12 @@ std::string SignatureFileName(const std::string& infoName);
 // The signature of `info` under `keyItem` only.
 ReleaseCheck CheckInfoSignature(const std::string& keyItem, const std::string& info, const std::string& signature);
 
-// CheckInfoSignature, then the rollback rule: a verified text whose version
-// is below `versionOriginal`, or whose version and stamp come before those
-// of the verified copy at `storedInfoPath`, is refused.
+// CheckInfoSignature, then the product and the expiry (ScopeRefusal), then
+// the rollback rule: a verified text whose version is below
+// `versionOriginal`, or whose version and stamp come before those of the
+// verified copy at `storedInfoPath`, is refused.
 ReleaseCheck CheckNewInfo(const std::string& keyItem, const std::string& info, const std::string& signature,
-                          int32_t versionOriginal, const std::string& storedInfoPath);
+                          const ReleaseScope& scope, int32_t versionOriginal, const std::string& storedInfoPath);
 
 // Writes the ".INFO" text and, beside it, its signature (none for an
 // unsigned release: an old signature file is removed). False when a write
@@ -49,9 +53,10 @@ bool StoreVerifiedInfo(const std::string& storedInfoPath, const std::string& inf
 
 enum class ReleaseFileKind { kUpdate = 2, kInform = 3 };  // the agent's download kinds
 
-// The downloaded file at `path` against the stored ".INFO" and its
-// signature, verified again: its size and SHA-256 must be the signed ones.
+// The file downloaded to `path` for the name `name` against the stored
+// ".INFO" and its signature, verified again: the name must be the signed
+// one, its size and SHA-256 the signed ones.
 ReleaseCheck CheckDownloadedFile(const std::string& keyItem, const std::string& storedInfoPath, ReleaseFileKind kind,
-                                 const std::string& path);
+                                 const std::string& path, const std::string& name);
 
 }  // namespace kestro
